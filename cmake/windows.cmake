@@ -1,0 +1,84 @@
+# Windows build: the program, the simulated driver library and (64-bit only)
+# the tests that run under Wine.
+set(PV_STATIC_LINK -static -static-libgcc -static-libstdc++)
+foreach(t pv_core sim_model)
+  target_compile_definitions(${t} PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
+endforeach()
+
+set(PV_MAIN_SOURCE ${CMAKE_SOURCE_DIR}/src/app/main_win32.cpp)
+set(PV_ADAPTER_SOURCES ${PV_WIN32_SOURCES})
+list(REMOVE_ITEM PV_ADAPTER_SOURCES ${PV_MAIN_SOURCE})
+
+# The Windows adapters, kept in a library so that tests under Wine can link
+# single adapters (the driver-library loader, for one) without the program.
+add_library(pv_win32 STATIC ${PV_ADAPTER_SOURCES})
+target_link_libraries(pv_win32 PUBLIC pv_core user32 gdi32 winmm shell32 kernel32)
+target_compile_options(pv_win32 PRIVATE ${PV_WARNINGS})
+
+add_executable(Pendra_Visualizer WIN32 ${PV_MAIN_SOURCE} ${CMAKE_SOURCE_DIR}/src/resources/pendra.rc)
+target_link_libraries(Pendra_Visualizer PRIVATE pv_win32)
+target_compile_options(Pendra_Visualizer PRIVATE ${PV_WARNINGS})
+target_link_options(Pendra_Visualizer PRIVATE ${PV_STATIC_LINK})
+set_target_properties(Pendra_Visualizer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 932")
+
+set(PV_HELP_FILE ${CMAKE_SOURCE_DIR}/src/resources/PENDRA_VISUALIZER_HELP.html)
+if(EXISTS ${PV_HELP_FILE})
+  add_custom_command(TARGET Pendra_Visualizer POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PV_HELP_FILE} ${CMAKE_BINARY_DIR}/bin/)
+endif()
+
+# The simulated uusbd.dll lives in its own output folder, never beside the
+# released program, where it would shadow the real driver library.
+add_library(uusbd SHARED ${SIM_WIN32_SOURCES} ${CMAKE_SOURCE_DIR}/sim/uusbd.def)
+target_link_libraries(uusbd PRIVATE sim_model)
+target_compile_options(uusbd PRIVATE ${PV_WARNINGS})
+target_link_options(uusbd PRIVATE ${PV_STATIC_LINK} -Wl,--kill-at)
+set_target_properties(uusbd PROPERTIES PREFIX "" OUTPUT_NAME uusbd
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/sim)
+
+# with-sim/: the program beside the simulator, for the run script and the
+# scenario tests.
+set(PV_WITH_SIM ${CMAKE_BINARY_DIR}/with-sim)
+add_custom_target(with_sim ALL
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${PV_WITH_SIM}
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Pendra_Visualizer> $<TARGET_FILE:uusbd> ${PV_WITH_SIM}/
+  DEPENDS Pendra_Visualizer uusbd)
+if(EXISTS ${PV_HELP_FILE})
+  add_custom_command(TARGET with_sim POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PV_HELP_FILE} ${PV_WITH_SIM}/)
+endif()
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  enable_testing()
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+  # Helpers shared by the tests under Wine (start the program in a fresh
+  # folder, find and drive controls, answer message boxes, read the
+  # simulator's record).
+  file(GLOB PV_WINE_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/support/*.cpp)
+  add_library(wine_support STATIC ${PV_WINE_SUPPORT})
+  target_include_directories(wine_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/wine/support ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/sim)
+  target_link_libraries(wine_support PUBLIC gtest user32 gdi32 kernel32)
+  target_compile_options(wine_support PRIVATE ${PV_WARNINGS})
+
+  set(PV_WINE_TESTS_DIR ${CMAKE_BINARY_DIR}/wine-tests)
+  file(GLOB PV_WINE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_test.cpp)
+  foreach(src ${PV_WINE_TESTS})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src})
+    target_link_libraries(${name} PRIVATE wine_support pv_win32 sim_model gtest_main)
+    target_compile_options(${name} PRIVATE ${PV_WARNINGS})
+    target_link_options(${name} PRIVATE ${PV_STATIC_LINK})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PV_WINE_TESTS_DIR})
+    add_dependencies(${name} with_sim)
+    add_test(NAME wine.${name} COMMAND ${CMAKE_SOURCE_DIR}/scripts/run-wine.sh $<TARGET_FILE:${name}>)
+    set_tests_properties(wine.${name} PROPERTIES TIMEOUT 600)
+    set_property(TEST wine.${name} PROPERTY ENVIRONMENT
+      "PV_WITH_SIM=${PV_WITH_SIM}" "PV_BIN=${CMAKE_BINARY_DIR}/bin" "PV_SIM_DIR=${CMAKE_BINARY_DIR}/sim"
+      "PV_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  endforeach()
+endif()

@@ -1,0 +1,36 @@
+#!/bin/bash
+# The test command: installs what is missing, builds every configuration and
+# runs every test (native unit tests, tests under Wine, a short fuzz run),
+# ending with CTest's summary line.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT="$(pwd)"
+
+scripts/setup.sh
+mkdir -p build
+
+for preset in native fuzz win64 win32; do
+  if [ ! -f "build/$preset/CMakeCache.txt" ]; then
+    cmake --preset "$preset" >/dev/null
+  fi
+  echo "== build $preset"
+  if ! cmake --build --preset "$preset" > "build/$preset.log" 2>&1; then
+    cat "build/$preset.log"
+    echo "build $preset failed"
+    exit 1
+  fi
+done
+
+source scripts/wine-env.sh
+pv_start_xvfb
+trap 'kill $PV_XVFB_PID 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
+pv_wine_prefix
+
+# One CTest run over all three test trees, so that one summary line ends it.
+mkdir -p build/all
+{
+  for preset in native fuzz win64; do
+    echo "subdirs(\"$ROOT/build/$preset\")"
+  done
+} > build/all/CTestTestfile.cmake
+ctest --test-dir build/all -j2 --output-on-failure --timeout 900

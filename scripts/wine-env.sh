@@ -1,0 +1,42 @@
+# Sourced: the private Wine environment of this project's runs and tests.
+PV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export WINEPREFIX="${PV_WINEPREFIX:-$PV_ROOT/build/wineprefix}"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+if command -v wine64 >/dev/null 2>&1; then
+  WINE=wine64
+elif [ -x /usr/lib/wine/wine64 ]; then
+  WINE=/usr/lib/wine/wine64
+else
+  WINE=wine
+fi
+export WINE
+
+# pv_start_xvfb: starts a private virtual display, exports DISPLAY and sets
+# PV_XVFB_PID; the caller kills it.
+pv_start_xvfb() {
+  local n
+  for n in $(seq 90 140); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      PV_XVFB_PID=$!
+      export DISPLAY=":$n"
+      for _ in $(seq 1 50); do
+        [ -e "/tmp/.X11-unix/X$n" ] && return 0
+        sleep 0.1
+      done
+      kill "$PV_XVFB_PID" 2>/dev/null || true
+    fi
+  done
+  echo "no free display for Xvfb" >&2
+  return 1
+}
+
+# pv_wine_prefix: creates the prefix once (the first boot takes a while).
+pv_wine_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    "$WINE" wineboot -i >/dev/null 2>&1 || true
+    wineserver -w 2>/dev/null || true
+  fi
+}

@@ -1,0 +1,4 @@
+// Placeholder until this module is built.
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

@@ -1,0 +1,3 @@
+#include "acquisition/circuit.h"
+
+CircuitResult circuits[kCircuitCount];

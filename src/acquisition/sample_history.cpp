@@ -1,0 +1,3 @@
+#include "acquisition/sample_history.h"
+
+SampleHistory sampleHistory;

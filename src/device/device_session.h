@@ -1,0 +1,37 @@
+// The device session: finding the board by ID, reading and writing its
+// packets, closing it, and the error codes with their messages.
+#pragma once
+#include <cstdint>
+
+#include "device/driver_library.h"
+
+struct DeviceSession {
+    DeviceHandle boardHandle;
+    DeviceHandle readPipe;     // pipe 2
+    DeviceHandle controlPipe;  // pipe 3
+    DeviceHandle initialPipe;  // pipe 1
+    uint16_t readSize;         // wMaxPacketSize of endpoint 0 of interface 0
+};
+
+extern DeviceSession deviceSession;
+
+using ErrorCode = int32_t;
+constexpr ErrorCode kSuccess = 0;
+constexpr ErrorCode kErrNotOpen = -100;
+constexpr ErrorCode kErrRemoved = -105;
+constexpr ErrorCode kErrAlreadyOpened = -110;
+constexpr ErrorCode kErrInitialWrite = -150;
+constexpr ErrorCode kErrControlWrite = -160;
+constexpr ErrorCode kErrDataRead = -170;
+constexpr ErrorCode kErrOpenFailed = -180;
+constexpr ErrorCode kErrIllegalArgument = -200;
+
+// The message of a code, as code-page-932 bytes; null for 0.
+const char *errorCodeText(ErrorCode code);
+
+uint16_t findMaxPacketSize(DeviceHandle board, int interfaceNumber, int endpointIndex);
+ErrorCode openBoardById(int wantedId);
+ErrorCode readDataPacket();
+ErrorCode writeInitialData(uint8_t p9Direction, uint8_t paDirection, uint8_t pbDirection);
+ErrorCode writeControlData(uint8_t p9Output, uint8_t paOutput, uint8_t pbOutput);
+ErrorCode closeSession();

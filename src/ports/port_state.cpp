@@ -1,0 +1,3 @@
+#include "ports/port_state.h"
+
+PortState portState;

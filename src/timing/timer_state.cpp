@@ -1,0 +1,3 @@
+#include "timing/timer_state.h"
+
+TimerState timerState;
