@@ -4,6 +4,7 @@
 #include "app/app_state.h"
 #include "app/cp932_win32.h"
 #include "app/main_dialog_win32.h"
+#include "device/device_win32.h"
 #include "resources/resource.h"
 
 namespace {
@@ -36,6 +37,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     appState.icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
     appState.instance = instance;
+    loadDriverLibrary();  // when it fails, every Connect reports "Device Open Failed"
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, mainDialogProc, 0);
     return 0;
 }

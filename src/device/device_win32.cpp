@@ -3,4 +3,3 @@
 
 bool loadDriverLibrary() { return false; }
 void showErrorCode(ErrorCode) {}
-BOOL onConnectButton(HWND) { return FALSE; }
