@@ -81,4 +81,17 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
       "PV_WITH_SIM=${PV_WITH_SIM}" "PV_BIN=${CMAKE_BINARY_DIR}/bin" "PV_SIM_DIR=${CMAKE_BINARY_DIR}/sim"
       "PV_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
   endforeach()
+
+  # Measurement programs: scripted runs of the real program whose figures are
+  # reported, never asserted (scripts/measure.sh runs them).
+  file(GLOB PV_WINE_MEASURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_measure.cpp)
+  foreach(src ${PV_WINE_MEASURES})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src})
+    target_link_libraries(${name} PRIVATE wine_support pv_win32 sim_model gtest)
+    target_compile_options(${name} PRIVATE ${PV_WARNINGS})
+    target_link_options(${name} PRIVATE ${PV_STATIC_LINK})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PV_WINE_TESTS_DIR})
+    add_dependencies(${name} with_sim)
+  endforeach()
 endif()
