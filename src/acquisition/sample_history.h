@@ -1,4 +1,5 @@
-// SampleHistory: the last 100 samples of the eight channels.
+// SampleHistory: the last 100 samples of the eight channels, and the steps
+// of the sample tick that fill it.
 #pragma once
 #include <cstdint>
 
@@ -14,3 +15,16 @@ struct SampleHistory {
 };
 
 extern SampleHistory sampleHistory;
+
+// Empties the history: no samples, index 0, every value 0.
+void resetHistory(SampleHistory &history);
+
+// The slot before `slot` in ring order (slot 0 follows slot 99).
+inline uint32_t previousIndex(uint32_t slot) { return (slot + kHistorySlots - 1) % kHistorySlots; }
+
+// Stores the eight channel values of a DataPacket at writeIndex.
+void storeSample(SampleHistory &history, const uint8_t *dataPacket);
+
+// Ends the tick: one more sample, writeIndex moves on, wrapped is set once
+// writeIndex reaches the ring's last slot.
+void advanceHistory(SampleHistory &history);
