@@ -1,4 +1,34 @@
-// Placeholder until this module is built.
 #include "acquisition/acquisition_win32.h"
 
-void onSampleTick() {}
+#include <windows.h>
+
+#include "acquisition/circuit.h"
+#include "acquisition/sample_history.h"
+#include "acquisition/save_trigger.h"
+#include "app/app_state.h"
+#include "app/main_dialog_win32.h"
+#include "datalog/data_log_win32.h"
+#include "device/packets.h"
+#include "settings/settings.h"
+
+namespace {
+
+void pressSaveStart()
+{
+    SendMessageA(mainControls.saveButton, BM_SETCHECK, BST_CHECKED, 0);
+    toggleSaving();
+}
+
+}  // namespace
+
+void onSampleTick()
+{
+    storeSample(sampleHistory, packetBuffers.data);
+    if (triggerFires(sampleHistory, settings, appState.saving != 0))
+        pressSaveStart();
+    if (appState.saving)
+        writeRecord();
+    for (int c = 0; c < kCircuitCount; ++c)
+        updateCircuit(sampleHistory, circuits[c], c, circuits[c].smoothingCount);
+    advanceHistory(sampleHistory);
+}

@@ -2,5 +2,6 @@
 #pragma once
 
 void openDailyLog();
-void toggleSaving();   // acts on the SaveStart button's check state
-void writeRecord();    // one record of the current sample
+void toggleSaving();        // acts on the SaveStart button's check state
+void writeRecord();         // one record of the current sample
+void closeDataLogAtExit();  // flushes and closes the file at program end
