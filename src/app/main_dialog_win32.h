@@ -23,8 +23,11 @@ enum PortControlKind { kDirectionBox = 0, kOutputBox = 1, kValueBox = 2 };
 extern MainControls mainControls;
 
 INT_PTR CALLBACK mainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void buildMainControls(HWND dialog);
 void initMainControls(HWND dialog);
 void applyEnableRules(HWND dialog);
+void readGraphSelection();
+INT_PTR CALLBACK versionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 inline HWND mainWindowHandle() { return static_cast<HWND>(appState.mainWindow); }
 inline HWND graphWindowHandle() { return static_cast<HWND>(appState.graphWindow); }

@@ -1,4 +1,67 @@
-// Placeholder until this module is built.
+// The Connect/Close button (1002).  Its check state, toggled by the click,
+// says what the operator asked for.
+#include "app/main_dialog_win32.h"
 #include "device/device_win32.h"
+#include "ports/ports_win32.h"
+#include "resources/resource.h"
+#include "timing/timers_win32.h"
 
-BOOL onConnectButton(HWND) { return FALSE; }
+namespace {
+
+void setConnectCheck(int state)
+{
+    SendMessageA(mainControls.connectButton, BM_SETCHECK, static_cast<WPARAM>(state), 0);
+}
+
+BOOL connectBoard(HWND dialog)
+{
+    ErrorCode code = openBoardById(appState.selectedId);
+    if (code != kSuccess) {
+        showErrorCode(code);
+        setConnectCheck(BST_UNCHECKED);
+        return FALSE;
+    }
+    code = writeInitialData(0, 0, 0);
+    if (code == kSuccess)
+        code = writeControlData(0, 0, 0);
+    if (code != kSuccess) {
+        closeSession();
+        showErrorCode(code);
+        setConnectCheck(BST_UNCHECKED);
+        return FALSE;
+    }
+    SetDlgItemTextA(dialog, IDC_CONNECT, "Close");
+    appState.connected = 1;
+    startPeriodicTimer(TIMER_READ_TICK);
+    applyEnableRules(dialog);
+    return TRUE;
+}
+
+BOOL closeBoard(HWND dialog)
+{
+    if (closeSession() != kSuccess) {
+        setConnectCheck(BST_CHECKED);
+        MessageBoxA(mainWindowHandle(), "Device Close Error", "Error", MB_OK);
+        return FALSE;
+    }
+    SetDlgItemTextA(dialog, IDC_CONNECT, "Connect");
+    stopReadTimer();
+    resetPortPanel();
+    appState.connected = 0;
+    applyEnableRules(dialog);
+    return TRUE;
+}
+
+}  // namespace
+
+BOOL onConnectButton(HWND dialog)
+{
+    switch (SendMessageA(mainControls.connectButton, BM_GETCHECK, 0, 0)) {
+    case BST_CHECKED:
+        return connectBoard(dialog);
+    case BST_UNCHECKED:
+        return closeBoard(dialog);
+    default:
+        return TRUE;
+    }
+}

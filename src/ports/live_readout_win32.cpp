@@ -1,0 +1,63 @@
+// The read tick: one DataPacket per tick, shown in the main dialog; a board
+// that has gone returns the dialog to the disconnected state.
+#include <cstdio>
+
+#include "app/main_dialog_win32.h"
+#include "device/device_session.h"
+#include "device/packets.h"
+#include "ports/live_values.h"
+#include "ports/port_rules.h"
+#include "ports/ports_win32.h"
+#include "timing/timers_win32.h"
+
+namespace {
+
+void showNumber(HWND box, long value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%ld", value);
+    SetWindowTextA(box, text);
+}
+
+void onBoardLost(HWND dialog)
+{
+    closeSession();
+    stopReadTimer();
+    appState.connected = 0;
+    if (appState.graphRunning == 1) {
+        SendMessageA(graphWindowHandle(), WM_CLOSE, 0, 0);
+        appState.graphRunning = 0;
+    }
+    applyEnableRules(dialog);
+    SendMessageA(mainControls.connectButton, BM_SETCHECK, BST_UNCHECKED, 0);
+    SetWindowTextA(mainControls.connectButton, "Connect");
+}
+
+}  // namespace
+
+void onReadTick(HWND dialog)
+{
+    if (appState.connected != 1)
+        return;
+    const ErrorCode code = readDataPacket();
+    if (code == kSuccess) {
+        updateLiveValues(packetBuffers.data, liveValues);
+        showLiveValues(dialog);
+    } else if (code == kErrRemoved) {
+        onBoardLost(dialog);
+    }
+}
+
+void showLiveValues(HWND)
+{
+    for (int channel = 0; channel < kChannelCount; ++channel)
+        showNumber(mainControls.channelValue[channel], liveValues[channel]);
+    for (int port = 0; port < kPortCount; ++port)
+        for (int bit = 0; bit < portBitCount(port); ++bit) {
+            if (!isOperatorPortBit(port, bit))
+                continue;  // P9 bits 1 and 3 are never shown
+            const uint8_t level = displayedPortBit(packetBuffers.initial, packetBuffers.control,
+                                                   packetBuffers.data, port, bit);
+            showNumber(mainControls.portControls[port][kValueBox][bit], level);
+        }
+}
