@@ -1,6 +1,52 @@
-// Placeholder until this module is built.
+// init_setting.ini in the current directory, over the profile functions.
 #include "settings/settings_win32.h"
 
-void loadSettings() {}
-void saveSettings() {}
-INT_PTR CALLBACK configDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+#include <cstdio>
+#include <string>
+
+#include "app/main_dialog_win32.h"
+#include "settings/settings.h"
+#include "settings/settings_parse.h"
+
+namespace {
+
+constexpr DWORD kDirectorySize = 260;
+constexpr DWORD kValueSize = 256;
+
+// Computed anew for each load and save.  A current directory too long for
+// the buffer leaves it empty rather than unterminated.
+std::string settingsPath()
+{
+    char directory[kDirectorySize] = {};
+    DWORD length = GetCurrentDirectoryA(kDirectorySize, directory);
+    if (length == 0 || length >= kDirectorySize)
+        directory[0] = '\0';
+    char path[kDirectorySize + 32];
+    std::snprintf(path, sizeof path, "%s\\%s", directory, "init_setting.ini");
+    return path;
+}
+
+}  // namespace
+
+void loadSettings()
+{
+    const std::string path = settingsPath();
+    readSettings(
+        [&path](const SettingsKey &key) {
+            char value[kValueSize] = {};
+            GetPrivateProfileStringA(key.section, key.key, kMissingKeyText, value, kValueSize,
+                                     path.c_str());
+            return std::string(value);
+        },
+        [](const char *message) { MessageBoxA(mainWindowHandle(), message, "INIT_ERROR", MB_OK); },
+        settings);
+}
+
+void saveSettings()
+{
+    const std::string path = settingsPath();
+    SettingsLine lines[kSettingsSaveCount];
+    settingsSaveLines(settings, lines);
+    for (const SettingsLine &line : lines)
+        WritePrivateProfileStringA(line.section, line.key, line.value.c_str(), path.c_str());
+}

@@ -1,8 +1,74 @@
-// Placeholder until this module is built.
+// The two periodic multimedia timers.  Their callbacks run on the timer
+// service's thread and only post WM_TIMER to the window concerned, read from
+// AppState when they fire; all work happens on the user-interface thread.
 #include "timing/timers_win32.h"
 
-void beginTimerResolution() {}
-void endTimerResolution() {}
-void startPeriodicTimer(UINT) {}
-void stopSampleTimer() {}
-void stopReadTimer() {}
+#include <mmsystem.h>
+
+#include "app/main_dialog_win32.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "timing/timer_state.h"
+
+namespace {
+
+void CALLBACK sampleTimerCallback(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR)
+{
+    PostMessageA(graphWindowHandle(), WM_TIMER, TIMER_SAMPLE_TICK, 0);
+}
+
+void CALLBACK readTimerCallback(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR)
+{
+    PostMessageA(mainWindowHandle(), WM_TIMER, TIMER_READ_TICK, 0);
+}
+
+// A negative interval becomes a huge delay, which the timer service refuses
+// like any delay beyond the device's longest period.
+MMRESULT setPeriodicEvent(int32_t interval, LPTIMECALLBACK callback)
+{
+    return timeSetEvent(static_cast<UINT>(interval), timerState.timerResolution, callback, 0,
+                        TIME_PERIODIC | TIME_CALLBACK_FUNCTION);
+}
+
+}  // namespace
+
+void beginTimerResolution()
+{
+    TIMECAPS caps{};
+    timeGetDevCaps(&caps, sizeof caps);
+    timerState.timerResolution = caps.wPeriodMin;
+    timeBeginPeriod(timerState.timerResolution);
+}
+
+void endTimerResolution()
+{
+    timeEndPeriod(timerState.timerResolution);
+}
+
+void startPeriodicTimer(UINT timerId)
+{
+    MMRESULT eventId;
+    if (timerId == TIMER_SAMPLE_TICK) {
+        eventId = setPeriodicEvent(settings.getDataInterval, sampleTimerCallback);
+        if (eventId != 0)
+            timerState.sampleTimerId = eventId;
+    } else if (timerId == TIMER_READ_TICK) {
+        eventId = setPeriodicEvent(settings.nowReadInterval, readTimerCallback);
+        if (eventId != 0)
+            timerState.readTimerId = eventId;
+    } else {
+        return;
+    }
+    if (eventId == 0)
+        MessageBoxA(mainWindowHandle(), "Setting MultiMediaTimer Failed", "MMT_ERROR", MB_OK);
+}
+
+void stopSampleTimer()
+{
+    timeKillEvent(timerState.sampleTimerId);
+}
+
+void stopReadTimer()
+{
+    timeKillEvent(timerState.readTimerId);
+}
