@@ -26,6 +26,7 @@ bool beginBlock(AppState &app, DataLog &log)
     app.saving = 1;
     log.lastRecordMs = 0;
     log.blockStartMs = 0;
+    log.blockHasRecords = false;
     return true;
 }
 
@@ -45,10 +46,13 @@ void writeLogRecord(DataLog &log, const SampleHistory &history, const LogClocks 
     if (file == nullptr)
         return;
 
-    if (log.blockStartMs == 0 && log.lastRecordMs == 0) {
+    // A flag of its own marks the first record: the clock may read 0 at it,
+    // and a zero start must not make the next record a first one again.
+    if (!log.blockHasRecords) {
         const LogTime now = clocks.localTime();
         std::fprintf(file, "[%02d h %02d m %02d.%d]\r\n0,", now.hour, now.minute, now.second, now.millisecond);
         log.blockStartMs = clocks.milliseconds();
+        log.blockHasRecords = true;
     } else {
         const uint32_t t = clocks.milliseconds();
         log.lastRecordMs = t;

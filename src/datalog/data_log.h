@@ -12,8 +12,9 @@
 
 struct DataLog {
     std::FILE *logFile;     // nullptr while no file could be opened
-    uint32_t blockStartMs;  // clock at the block's first record; 0 before it
+    uint32_t blockStartMs;  // clock at the block's first record
     uint32_t lastRecordMs;  // clock at the latest later record; 0 before it
+    bool blockHasRecords;   // the header and first record are written
 };
 
 extern DataLog dataLog;

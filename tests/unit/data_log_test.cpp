@@ -207,6 +207,7 @@ TEST_F(DataLogFile, ElapsedTimeIsTheUnsignedDifferencePrintedSigned)
         {0xFFFFFFF0u, 0x10u, "32,"},               // the clock wrapped within the block
         {1000, 1000, "0,"},                         // two records in the same millisecond
         {1, 0x80000001u, "-2147483648,"},           // after 24.8 days the field turns negative
+        {0, 25, "25,"},                             // a block starting at clock 0 is no special case
     };
     ASSERT_TRUE(openLogFile(log, dateOf(2007, 3, 5)));
     std::string expected;
