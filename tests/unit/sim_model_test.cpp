@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "board_model.h"
+#include "sim_library.h"
+
+namespace {
+
+struct NumberCase {
+    const char *text;
+    bool ok;
+    long long value;
+};
+
+TEST(SimConfigParsing, NumbersAreDecimalOrHexAndNothingElse)
+{
+    const NumberCase cases[] = {
+        {"0", true, 0}, {"42", true, 42}, {"0x1F", true, 31}, {"0xff", true, 255}, {"-7", true, -7},
+        {"", false, 0}, {"-", false, 0}, {"0x", false, 0}, {"12a", false, 0}, {"0xG", false, 0},
+        {"1e3", false, 0}, {"9999999999999", false, 0},
+    };
+    for (const NumberCase &c : cases) {
+        long long value = -1;
+        EXPECT_EQ(parseNumber(c.text, value), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(value, c.value) << c.text;
+        }
+    }
+}
+
+TEST(SimConfigParsing, BoardsCarryTheirSettingsAndBadLinesAreSkipped)
+{
+    const std::vector<BoardConfig> boards = parseSimConfig(
+        "# two boards\n"
+        "channel 0 sine amplitude=5   # before any board: ignored\n"
+        "board 3 status=2 maxpacket=32 packet=23 descriptor=alternate\n"
+        "channel 1 square amplitude=100 offset=1000 period=250\n"
+        "channel 2 raw 0xFFE0\n"
+        "channel 9 sine\n"
+        "channel 3 wobble\n"
+        "inputs p9=0x15 pb=3\n"
+        "loop pa pb\n"
+        "board 0x10 descriptor=big-packet\n"
+        "board 70000\n"
+        "board 5 descriptor=nonsense\n"
+        "board 6 packet=65\n"
+        "fly me to the moon\n");
+    ASSERT_EQ(boards.size(), 2u);
+    const BoardConfig &first = boards[0];
+    EXPECT_EQ(first.id, 3);
+    EXPECT_EQ(first.status, 2);
+    EXPECT_EQ(first.maxPacket, 32);
+    EXPECT_EQ(effectivePacketLength(first), 23);
+    EXPECT_EQ(first.descriptor, DescriptorVariant::Alternate);
+    EXPECT_EQ(first.channels[0].wave, Wave::Constant);
+    EXPECT_EQ(first.channels[1].wave, Wave::Square);
+    EXPECT_EQ(first.channels[1].amplitude, 100);
+    EXPECT_EQ(first.channels[1].offset, 1000);
+    EXPECT_EQ(first.channels[1].periodMs, 250u);
+    EXPECT_EQ(first.channels[2].wave, Wave::Raw);
+    EXPECT_EQ(first.channels[2].rawWord, 0xFFE0);
+    EXPECT_EQ(first.channels[3].wave, Wave::Constant) << "an unknown wave leaves the channel alone";
+    EXPECT_EQ(first.inputs[0], 0x15);
+    EXPECT_EQ(first.inputs[1], 0);
+    EXPECT_EQ(first.inputs[2], 3);
+    ASSERT_EQ(first.loops.size(), 1u);
+    EXPECT_EQ(first.loops[0].from, kPA);
+    EXPECT_EQ(first.loops[0].to, kPB);
+
+    EXPECT_EQ(boards[1].id, 0x10);
+    EXPECT_EQ(boards[1].maxPacket, 512) << "big-packet defaults to 512";
+    EXPECT_EQ(effectivePacketLength(boards[1]), 64);
+}
+
+TEST(SimConfigParsing, TheDefaultIsOneLivelyBoardWithIdZero)
+{
+    const std::vector<BoardConfig> boards = defaultSimConfig();
+    ASSERT_EQ(boards.size(), 1u);
+    EXPECT_EQ(boards[0].id, 0);
+    EXPECT_FALSE(boards[0].loops.empty());
+    for (int ch = 1; ch < 8; ++ch)
+        EXPECT_FALSE(boards[0].channels[ch].wave == boards[0].channels[ch - 1].wave &&
+                     boards[0].channels[ch].periodMs == boards[0].channels[ch - 1].periodMs)
+            << "CH" << ch << " differs from its neighbour";
+}
+
+struct SignalCase {
+    const char *sentence;
+    ChannelSignal signal;
+    uint64_t timeMs;
+    int value;
+};
+
+TEST(SimSignals, WavesGiveTheirValuesInChannelUnits)
+{
+    const SignalCase cases[] = {
+        {"a constant is its offset", {Wave::Constant, 50, 700, 1000, 0}, 123, 700},
+        {"a sine starts at its offset", {Wave::Sine, 500, 1000, 1000, 0}, 0, 1000},
+        {"a sine peaks a quarter period in", {Wave::Sine, 500, 1000, 1000, 0}, 250, 1500},
+        {"a sine dips three quarters in", {Wave::Sine, 500, 1000, 1000, 0}, 1750, 500},
+        {"a square is high in its first half", {Wave::Square, 300, 1000, 200, 0}, 99, 1300},
+        {"a square is low in its second half", {Wave::Square, 300, 1000, 200, 0}, 100, 700},
+        {"a ramp starts at its bottom", {Wave::Ramp, 400, 1000, 1000, 0}, 0, 600},
+        {"a ramp is at its offset half way", {Wave::Ramp, 400, 1000, 1000, 0}, 500, 1000},
+        {"values are clamped at 2047", {Wave::Constant, 0, 5000, 1000, 0}, 0, 2047},
+        {"values are clamped at 0", {Wave::Sine, 900, 100, 1000, 0}, 750, 0},
+    };
+    for (const SignalCase &c : cases) {
+        uint32_t state = 1;
+        EXPECT_EQ(signalValue(c.signal, c.timeMs, state), c.value) << c.sentence;
+        EXPECT_EQ(signalWord(c.signal, c.timeMs, state), c.value << 5) << c.sentence;
+    }
+    ChannelSignal raw;
+    raw.wave = Wave::Raw;
+    raw.rawWord = 0x801F;
+    uint32_t state = 1;
+    EXPECT_EQ(signalWord(raw, 0, state), 0x801F) << "a raw word is sent as given";
+}
+
+TEST(SimSignals, NoiseStaysWithinItsBandAndVaries)
+{
+    ChannelSignal noise{Wave::Noise, 50, 1000, 1000, 0};
+    uint32_t state = 7;
+    int low = 2047, high = 0;
+    for (int i = 0; i < 200; ++i) {
+        const int value = signalValue(noise, 0, state);
+        low = std::min(low, value);
+        high = std::max(high, value);
+    }
+    EXPECT_GE(low, 950);
+    EXPECT_LE(high, 1050);
+    EXPECT_LT(low, high);
+}
+
+TEST(SimBoardModel, PacketsCarryIdChannelsAndInputsWithLoopbackApplied)
+{
+    BoardModel board;
+    board.config = parseSimConfig("board 0x0105 packet=23\nchannel 7 raw 0xABCD\ninputs p9=0x11 pa=0xF0 pb=0x0F\nloop pa pb\n")[0];
+    const uint8_t directions[64] = {0x00, 0x0C, 0x00};
+    const uint8_t outputs[64] = {0x01, 0x00, 0x04, 0x00};
+    applyWrittenPacket(board, 1, directions, 64);
+    applyWrittenPacket(board, 3, outputs, 64);
+
+    uint8_t packet[64];
+    ASSERT_EQ(makeDataPacket(board, 0, packet), 23);
+    EXPECT_EQ(packet[2] | packet[3] << 8, 0x0105);
+    EXPECT_EQ(packet[18] | packet[19] << 8, 0xABCD);
+    EXPECT_EQ(packet[20], 0x11);
+    EXPECT_EQ(packet[21], 0xF0);
+    // PB bits 2 and 3 follow PA's outputs (bit 2 driven 1, bit 3 driven 0).
+    EXPECT_EQ(packet[22], 0x07);
+    for (int i = 23; i < 64; ++i)
+        EXPECT_EQ(packet[i], 0) << i;
+}
+
+class SimLibraryTest : public ::testing::Test {
+protected:
+    SimLibrary library{parseSimConfig("board 1\nboard 2\n")};
+};
+
+TEST_F(SimLibraryTest, OpenOffersEachAttachedBoardOnceUntilItIsClosed)
+{
+    EXPECT_EQ(library.openBoard(), 0);
+    EXPECT_EQ(library.openBoard(), 1);
+    EXPECT_EQ(library.openBoard(), -1);
+    EXPECT_TRUE(library.closeBoard(0));
+    EXPECT_EQ(library.openBoard(), 0);
+    library.applyCommand("remove 1");
+    EXPECT_TRUE(library.closeBoard(1));
+    EXPECT_EQ(library.openBoard(), -1) << "a removed board is not offered";
+    library.applyCommand("attach 1");
+    EXPECT_EQ(library.openBoard(), 1);
+    EXPECT_FALSE(library.reconfigure({})) << "boards are open";
+}
+
+struct CommandCase {
+    const char *line;
+    bool ok;
+};
+
+TEST_F(SimLibraryTest, CommandsAreCheckedAndAcknowledged)
+{
+    const CommandCase cases[] = {
+        {"channel 1 0 sine amplitude=10 period=20", true}, {"channel 1 0 raw 0x20", true},
+        {"inputs 0 pa=0x80", true}, {"loop 0 pa pb", true}, {"loop 0 off", true},
+        {"remove 0", true}, {"attach 0", true}, {"fail-read 1", true}, {"fail-write 0 3", true},
+        {"status 0 2", true},
+        {"remove 2", false}, {"remove -1", false}, {"fail-write 0 2", false}, {"inputs 0 pc=1", false},
+        {"inputs 0 pa=256", false}, {"status 0", false}, {"dance 0", false}, {"", false},
+        {"channel 0 8 sine", false},
+    };
+    for (const CommandCase &c : cases) {
+        EXPECT_EQ(library.applyCommand(c.line), c.ok) << c.line;
+        EXPECT_EQ(library.calls().back(), std::string(c.ok ? "command " : "bad-command ") + c.line) << c.line;
+    }
+    EXPECT_EQ(library.board(0).model.config.status, 2);
+    EXPECT_EQ(library.board(0).model.config.inputs[1], 0x80);
+    EXPECT_TRUE(library.board(0).failNextWrite[3]);
+}
+
+TEST_F(SimLibraryTest, RemovalBreaksTheOpenBoardUntilItIsClosed)
+{
+    ASSERT_EQ(library.openBoard(), 0);
+    ASSERT_TRUE(library.openPipe(0, 2));
+    ASSERT_TRUE(library.openPipe(0, 1));
+    uint8_t packet[64];
+    int length = 0;
+    EXPECT_EQ(library.readPacket(0, 0, packet, length), ReadOutcome::Packet);
+    library.applyCommand("remove 0");
+    library.applyCommand("attach 0");
+    EXPECT_EQ(library.readPacket(0, 0, packet, length), ReadOutcome::Broken);
+    EXPECT_FALSE(library.writePacket(0, 1, packet, 64));
+    EXPECT_EQ(library.status(0), 1) << "the old handle stays gone after re-attach";
+    EXPECT_FALSE(library.openPipe(0, 3));
+    library.closeBoard(0);
+    EXPECT_EQ(library.openBoard(), 0);
+    EXPECT_EQ(library.status(0), 0);
+}
+
+TEST_F(SimLibraryTest, DescriptorReadsCopyThePrefixAndZeroFillBeyondTheSet)
+{
+    ASSERT_EQ(library.openBoard(), 0);
+    uint8_t buffer[100];
+    std::memset(buffer, 0xEE, sizeof buffer);
+    ASSERT_TRUE(library.readDescriptor(0, buffer, sizeof buffer));
+    EXPECT_EQ(buffer[0], 9);
+    EXPECT_EQ(buffer[2], 39);
+    EXPECT_EQ(buffer[99], 0);
+    EXPECT_FALSE(library.readDescriptor(1, buffer, 9)) << "board 1 is not open";
+    EXPECT_FALSE(library.readDescriptor(0, nullptr, 9));
+    EXPECT_EQ(library.calls().back(), "descriptor 0 9 fail");
+}
+
+TEST(SimRecords, WrittenLinesHoldPipeBoardAndHexBytes)
+{
+    WrittenRecord record;
+    record.pipe = 3;
+    record.board = 1;
+    record.bytes[0] = 0x01;
+    record.bytes[63] = 0xAB;
+    const std::string line = writtenLine(record);
+    EXPECT_EQ(line, "3 1 01" + std::string(124, '0') + "ab");
+}
+
+TEST(SimRecords, BoardHandlesMapBackToTheirIndexOnly)
+{
+    EXPECT_EQ(boardIndexOf(boardHandleOf(0), 2), 0);
+    EXPECT_EQ(boardIndexOf(boardHandleOf(1), 2), 1);
+    EXPECT_EQ(boardIndexOf(boardHandleOf(2), 2), -1);
+    EXPECT_EQ(boardIndexOf(boardHandleOf(1) + 1, 2), -1);
+    EXPECT_EQ(boardIndexOf(0, 2), -1);
+    EXPECT_EQ(boardIndexOf(~std::uintptr_t(0), 2), -1);
+}
+
+}  // namespace
