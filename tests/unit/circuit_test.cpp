@@ -178,16 +178,6 @@ TEST(CircuitChannels, EachCircuitReadsOnlyItsOwnThreeChannels)
     EXPECT_FLOAT_EQ(compute(h, 1, 1).vref, 90.0f) << "CH7 changed";
 }
 
-TEST(CircuitChannels, AnIndexOutsideTheTwoCircuitsWritesNothing)
-{
-    const SampleHistory h = slotNumberHistory(10, true);
-    for (int circuit : {-1, 2, 7}) {
-        const CircuitResult r = compute(h, circuit, 10);
-        EXPECT_EQ(r.gain, -1.0f) << circuit;
-        EXPECT_EQ(r.vref, -1.0f) << circuit;
-    }
-}
-
 TEST(CircuitRounding, SumsAreHeldInSinglePrecision)
 {
     struct Case {

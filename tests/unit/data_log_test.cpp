@@ -110,15 +110,6 @@ TEST(LogFileName, YearMonthAndDayWithoutPadding)
     }
 }
 
-TEST_F(DataLogFile, OpeningCreatesTodaysFileInTheCurrentDirectory)
-{
-    ASSERT_TRUE(openLogFile(log, dateOf(2007, 3, 5)));
-    closeLogAtExit(log);
-    struct stat info;
-    ASSERT_EQ(stat(kToday, &info), 0);
-    EXPECT_EQ(info.st_size, 0) << "created empty when nothing is saved";
-}
-
 TEST_F(DataLogFile, ExampleBlockHasExactBytes)
 {
     ASSERT_TRUE(openLogFile(log, dateOf(2007, 3, 5)));
@@ -246,19 +237,6 @@ TEST_F(DataLogFile, BlockStartsOnlyWhileConnectedAndSampling)
         EXPECT_EQ(log.blockStartMs, c.starts ? 0u : 123u) << c.sentence;
         EXPECT_EQ(log.lastRecordMs, c.starts ? 0u : 456u) << c.sentence;
     }
-}
-
-TEST_F(DataLogFile, BlockEndsEvenAfterTheBoardIsLost)
-{
-    ASSERT_TRUE(openLogFile(log, dateOf(2007, 3, 5)));
-    ASSERT_TRUE(beginBlock(app, log));
-    clockReadings[0] = 10;
-    record({5, 5, 5, 5, 5, 5, 5, 5});
-    app.connected = 0;
-    app.graphRunning = 0;
-    endBlock(app, log);
-    EXPECT_EQ(app.saving, 0);
-    EXPECT_EQ(readFile(kToday), "[14 h 05 m 09.37]\r\n0,5,5,5,5,5,5,5,5,\r\n\r\n");
 }
 
 TEST_F(DataLogFile, RecordsStayInTheStreamBufferUntilTheBlockEnds)

@@ -116,19 +116,3 @@ TEST(SampleTicks, EachSampleLandsInItsOwnSlotAndTheOldestIsOverwritten)
     }
     EXPECT_EQ(history.writeIndex, 5u);
 }
-
-TEST(ResetHistory, AfterSamplingStartsAgainFromSlotZero)
-{
-    SampleHistory history = freshHistory();
-    uint8_t packet[kPacketBufferSize] = {};
-    fillPacket(packet, 300);
-    for (int tick = 0; tick < 120; ++tick) {
-        storeSample(history, packet);
-        advanceHistory(history);
-    }
-    resetHistory(history);
-    EXPECT_EQ(history.sampleCount, 0u);
-    EXPECT_EQ(history.writeIndex, 0u);
-    EXPECT_EQ(history.wrapped, 0);
-    EXPECT_EQ(history.values[3][57], 0);
-}

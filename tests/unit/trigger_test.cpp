@@ -104,14 +104,3 @@ TEST(TriggerSuppressed, NeverFiresWhenAConditionFails)
         EXPECT_FALSE(triggerFires(h, s, c.saving)) << c.sentence;
     }
 }
-
-TEST(TriggerSuppressed, FirstTickIgnoresWhateverSlotNinetyNineHolds)
-{
-    SampleHistory h;
-    resetHistory(h);
-    h.values[0][99] = 0;
-    h.values[0][0] = 2047;  // a large step from the zeroed ring
-    EXPECT_FALSE(triggerFires(h, triggerOn(0, 500, true), false));
-    h.sampleCount = 1;
-    EXPECT_TRUE(triggerFires(h, triggerOn(0, 500, true), false)) << "the same step one tick later fires";
-}
