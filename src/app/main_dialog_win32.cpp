@@ -42,8 +42,7 @@ BOOL onClose()
         closeSession();
         appState.connected = 0;  // read ticks still queued then do nothing
     }
-    // TODO(acquisition): call closeDataLogAtExit() here once the data log
-    // offers it, so that an open CSV stream is flushed and closed at exit.
+    closeDataLogAtExit();
     PostQuitMessage(0);
     return TRUE;
 }
