@@ -1,0 +1,160 @@
+// The main dialog as the operator meets it: start-up state, keys and menu
+// commands that must or must not end the program.
+#include <vector>
+
+#include "resources/resource.h"
+#include "scenario.h"
+
+namespace {
+
+// Port controls the operator can see (P9 bits 1 and 3 are never shown).
+std::vector<int> visibleDirectionButtons()
+{
+    std::vector<int> ids = {IDC_P9_DIR0, IDC_P9_DIR0 + 2, IDC_P9_DIR0 + 4};
+    for (int bit = 0; bit < 8; ++bit) {
+        ids.push_back(IDC_PA_DIR0 + bit);
+        ids.push_back(IDC_PB_DIR0 + bit);
+    }
+    return ids;
+}
+
+std::vector<int> visibleOutputBoxes()
+{
+    std::vector<int> ids = {IDC_P9_OUT0, IDC_P9_OUT1 + 1, IDC_P9_OUT1 + 3};
+    for (int bit = 0; bit < 8; ++bit) {
+        ids.push_back(IDC_PA_OUT0 + bit);
+        ids.push_back(IDC_PB_OUT0 + bit);
+    }
+    return ids;
+}
+
+// Every value box, the hidden P9 ones included.
+std::vector<int> valueBoxes()
+{
+    std::vector<int> ids;
+    for (int n = 0; n < 8; ++n)
+        ids.push_back(IDC_CH_VALUE0 + n);
+    for (int bit = 0; bit < 5; ++bit)
+        ids.push_back(IDC_P9_VAL0 + bit);
+    for (int bit = 0; bit < 8; ++bit) {
+        ids.push_back(IDC_PA_VAL0 + bit);
+        ids.push_back(IDC_PB_VAL0 + bit);
+    }
+    return ids;
+}
+
+using MainDialogScenario = ScenarioTest;
+
+TEST_F(MainDialogScenario, StartsWithIdListValuePlaceholdersAndSmoothingCounts)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
+
+    ASSERT_EQ(comboCount(dialog, IDC_ID_BOX), 32);
+    for (int id = 0; id < 32; ++id)
+        EXPECT_EQ(comboItemText(dialog, IDC_ID_BOX, id), "ID=" + std::to_string(id));
+    EXPECT_EQ(comboSelection(dialog, IDC_ID_BOX), 0);
+    EXPECT_EQ(controlText(dialog, IDC_ID_BOX), "ID=0");
+
+    for (int id : valueBoxes())
+        EXPECT_EQ(controlText(dialog, id), "-") << "value box " << id;
+    EXPECT_EQ(controlText(dialog, IDC_SMOOTH0), "10");
+    EXPECT_EQ(controlText(dialog, IDC_SMOOTH1), "10");
+
+    EXPECT_EQ(controlText(dialog, IDC_CONNECT), "Connect");
+    EXPECT_FALSE(isChecked(dialog, IDC_CONNECT));
+    EXPECT_EQ(controlText(dialog, IDC_SAVE), "SaveStart");
+    for (int n = 0; n < 8; ++n)
+        EXPECT_FALSE(isChecked(dialog, IDC_CH_GRAPH0 + n)) << "graph check box of CH" << n;
+    for (int id : visibleDirectionButtons())
+        EXPECT_EQ(controlText(dialog, id), "IN") << "direction button " << id;
+}
+
+TEST_F(MainDialogScenario, ShowsOnlyTheThreeUsableBitsOfP9)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
+    struct Bit { int bit; bool shown; };
+    const Bit bits[] = {{0, true}, {1, false}, {2, true}, {3, false}, {4, true}};
+    for (const Bit &row : bits) {
+        const int outputId = row.bit == 0 ? IDC_P9_OUT0 : IDC_P9_OUT1 + row.bit - 1;
+        EXPECT_EQ(isVisible(dialog, IDC_P9_DIR0 + row.bit), row.shown) << "P9 bit " << row.bit;
+        EXPECT_EQ(isVisible(dialog, outputId), row.shown) << "P9 bit " << row.bit;
+        EXPECT_EQ(isVisible(dialog, IDC_P9_VAL0 + row.bit), row.shown) << "P9 bit " << row.bit;
+    }
+}
+
+TEST_F(MainDialogScenario, DisconnectedAllowsOnlyIdChoiceAndConnect)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
+    struct Rule { int id; const char *name; bool enabled; };
+    const Rule rules[] = {
+        {IDC_ID_BOX, "ID box", true},       {IDC_CONNECT, "Connect", true},
+        {IDC_GO, "Go", false},              {IDC_STOP, "Stop", false},
+        {IDC_SAVE, "SaveStart", false},     {IDC_IO_UPDATE, "I/O Update", false},
+        {IDC_SMOOTH0, "smoothing 0", true}, {IDC_SMOOTH1, "smoothing 1", true},
+    };
+    for (const Rule &rule : rules)
+        EXPECT_EQ(isEnabled(dialog, rule.id), rule.enabled) << rule.name;
+    for (int id : visibleDirectionButtons())
+        EXPECT_FALSE(isEnabled(dialog, id)) << "direction button " << id;
+    for (int id : visibleOutputBoxes())
+        EXPECT_FALSE(isEnabled(dialog, id)) << "output box " << id;
+}
+
+TEST_F(MainDialogScenario, CreatesTodaysCsvFileInTheDataFolder)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
+    const std::string name = todayCsvName();
+    EXPECT_TRUE(waitUntil([&] { return program.folder().readFile(name).has_value(); })) << name;
+}
+
+TEST_F(MainDialogScenario, ModeMenuSetsTheGraphCheckBoxes)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
+    // The operator ticks CH1 and CH7 first; a mode choice overrides them.
+    click(dialog, IDC_CH_GRAPH0 + 1);
+    click(dialog, IDC_CH_GRAPH0 + 7);
+    ASSERT_TRUE(waitUntil([&] { return isChecked(dialog, IDC_CH_GRAPH0 + 7); }));
+
+    struct Step { int command; const char *mode; const char *checked; const char *enabled; };
+    // Per channel CH0..CH7: 'x' checked / enabled, '.' not.
+    const Step steps[] = {
+        {IDM_DIFFAMP, "Diff Amp", "x...x...", "x...x..."},
+        {IDM_NORMAL, "Normal", "........", "xxxxxxxx"},
+        {IDM_DIFFAMP, "Diff Amp again", "x...x...", "x...x..."},
+    };
+    for (const Step &step : steps) {
+        postCommand(dialog, step.command);
+        ASSERT_TRUE(settle());
+        for (int n = 0; n < 8; ++n) {
+            EXPECT_EQ(isChecked(dialog, IDC_CH_GRAPH0 + n), step.checked[n] == 'x') << step.mode << ", CH" << n;
+            EXPECT_EQ(isEnabled(dialog, IDC_CH_GRAPH0 + n), step.enabled[n] == 'x') << step.mode << ", CH" << n;
+        }
+    }
+}
+
+TEST_F(MainDialogScenario, EscapeAndEnterDoNotCloseTheMainDialog)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
+    postCommand(dialog, IDCANCEL);
+    postCommand(dialog, IDOK);
+    PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(settle());
+    EXPECT_TRUE(program.isRunning());
+    EXPECT_TRUE(IsWindowVisible(dialog));
+}
+
+TEST_F(MainDialogScenario, ExitMenuEndsTheProgramWithCodeZero)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
+    postCommand(dialog, IDM_EXIT);
+    EXPECT_EQ(program.waitForExit(), 0);
+}
+
+TEST_F(MainDialogScenario, CloseBoxEndsTheProgramWithCodeZero)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.waitForExit(), 0);
+}
+
+}  // namespace
