@@ -64,6 +64,8 @@ struct Replay {
     void run(const GraphPicture &picture)
     {
         const COLORREF originalColour = GetTextColor(dc);
+        POINT originalOrigin{0, 0};
+        GetViewportOrgEx(dc, &originalOrigin);
         for (const GraphOp &op : picture.ops) {
             switch (op.kind) {
             case GraphOpKind::setOrigin:
@@ -88,6 +90,7 @@ struct Replay {
         if (originalFont != nullptr)
             SelectObject(dc, originalFont);
         SetTextColor(dc, originalColour);
+        SetViewportOrgEx(dc, originalOrigin.x, originalOrigin.y, nullptr);
     }
 };
 

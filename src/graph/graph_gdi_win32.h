@@ -18,5 +18,6 @@ void releaseGraphGdi(GraphGdi &gdi);
 // the code-page-932 text in the font currently selected, as drawn.
 TextExtent measureTextCp932(void *dc, const char *text, int32_t length);
 
-// Draws the picture; the context's pen, font and text colour are restored.
+// Draws the picture; the context's pen, font, text colour and origin are
+// restored.
 void drawGraphPicture(HDC dc, const GraphPicture &picture, const GraphGdi &gdi);
