@@ -75,6 +75,10 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     target_link_options(${name} PRIVATE ${PV_STATIC_LINK})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PV_WINE_TESTS_DIR})
     add_dependencies(${name} with_sim)
+    # The driver-library loader looks beside its program, so the tests get
+    # the simulator beside them.
+    add_custom_command(TARGET ${name} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:uusbd> ${PV_WINE_TESTS_DIR}/)
     add_test(NAME wine.${name} COMMAND ${CMAKE_SOURCE_DIR}/scripts/run-wine.sh $<TARGET_FILE:${name}>)
     set_tests_properties(wine.${name} PROPERTIES TIMEOUT 600)
     set_property(TEST wine.${name} PROPERTY ENVIRONMENT
