@@ -51,14 +51,13 @@ TEST(GraphYScale, SpansTheAxisOverFiveSixthsOfTheHeight)
         EXPECT_NEAR(computeYScale(c.top, c.origin, c.height), c.expected, 1e-12) << c.what;
 }
 
-struct PixelCase {
-    const char *what;
-    double position;
-    int32_t expected;
-};
-
 TEST(GraphPixels, TruncateTowardZeroAndStayDrawable)
 {
+    struct PixelCase {
+        const char *what;
+        double position;
+        int32_t expected;
+    };
     const PixelCase cases[] = {
         {"negative fractions truncate up", -83.09, -83},
         {"positive fractions truncate down", 3.99, 3},
@@ -93,14 +92,6 @@ TEST(GraphPixels, ChannelValuesMapAboveTheAxis)
     };
     for (const ValueCase &c : cases)
         EXPECT_EQ(yOfValue(c.value, c.origin, c.yScale), c.expected) << c.what;
-}
-
-TEST(GraphPixels, PlotPositionsAreFivePixelsApart)
-{
-    const int64_t positions[] = {0, 1, 99, 100};
-    const int32_t expected[] = {0, 5, 495, 500};
-    for (size_t i = 0; i < 4; ++i)
-        EXPECT_EQ(xOfPosition(positions[i]), expected[i]) << positions[i];
 }
 
 }  // namespace

@@ -1,385 +1,425 @@
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "graph_picture_reader.h"
+#include "graph/graph_picture.h"
 
 namespace {
 
-using graphtest::kCharWidth;
-using graphtest::Reading;
-using graphtest::Scene;
-using graphtest::Segment;
-using graphtest::Text;
+// Texts measure 6 pixels a byte by 13 high.
+TextExtent measure(void *, const char *, int32_t length) { return TextExtent{6 * length, 13}; }
 
-// ---- Grid and axes --------------------------------------------------------
-
-struct GridCase {
-    const char *label;
-    int32_t lineY;        // logical Y of the grey line
-    int32_t labelY;       // trunc(y - 13 / 2)
-    int32_t smallLabelY;  // trunc(y - 15)
+struct Seg {
+    int index;
+    uint8_t pen;
+    int32_t x0, y0, x1, y1;
+};
+struct Txt {
+    int index;
+    std::string bytes;
+    int32_t x, y;
+    uint32_t colour;
+    GraphFont font;
 };
 
-TEST(GraphGrid, DefaultAxisOverFourHundredPixels)
+// One paint from the default settings, an empty history and an 800 x 400
+// client area (yScale 3.069, origin at window pixel 55, 375), read back as
+// segments and texts in logical pixels.
+struct Scene {
+    SampleHistory history{};
+    Settings settings{60, 100, 1023, 0, 0, 500, false, true};
+    AppState app{};
+    CircuitResult circuits[kCircuitCount]{};
+    GraphView view{800, 400, 1023 * 1.2 / 400, 0};
+    GraphPicture picture;
+    std::vector<Seg> segs;
+    std::vector<Txt> texts;
+    int originIndex = -1;
+
+    Scene &paint()
+    {
+        const GraphSources sources{history, settings, app, circuits};
+        computeGraphPicture(picture, view, sources, measure, nullptr);
+        segs.clear();
+        texts.clear();
+        int32_t cx = 0, cy = 0;
+        for (size_t i = 0; i < picture.ops.size(); ++i) {
+            const GraphOp &op = picture.ops[i];
+            const int at = static_cast<int>(i);
+            if (op.kind == GraphOpKind::setOrigin)
+                originIndex = at;
+            else if (op.kind == GraphOpKind::lineTo)
+                segs.push_back(Seg{at, op.pen, cx, cy, op.x, op.y});
+            else if (op.kind == GraphOpKind::text)
+                texts.push_back(Txt{at, std::string(picture.textOf(op), op.textLength), op.x, op.y, op.colour, op.font});
+            cx = op.x;
+            cy = op.y;
+        }
+        return *this;
+    }
+    std::vector<Seg> pen(uint8_t id) const
+    {
+        std::vector<Seg> found;
+        for (const Seg &s : segs)
+            if (s.pen == id)
+                found.push_back(s);
+        return found;
+    }
+    std::vector<Txt> text(const std::string &prefix) const
+    {
+        std::vector<Txt> found;
+        for (const Txt &t : texts)
+            if (t.bytes.compare(0, prefix.size(), prefix) == 0)
+                found.push_back(t);
+        return found;
+    }
+    std::vector<Seg> ticks() const
+    {
+        std::vector<Seg> found;
+        for (const Seg &s : pen(penAxis))
+            if (s.y0 == 0 && s.y1 == -5)
+                found.push_back(s);
+        return found;
+    }
+};
+
+TEST(GraphGrid, WorkedPlacementOfLinesLabelsAndAxes)
 {
-    const GridCase cases[] = {
-        {"0.00", 0, -6, -15},
-        {"255.00", -83, -89, -98},
-        {"511.00", -166, -172, -181},
-        {"767.00", -249, -255, -264},
-        {"1023.00", -333, -339, -348},
+    struct Row {
+        const char *label;
+        int32_t lineY, labelY, smallLabelY;  // labels at trunc(y - 13/2) and trunc(y - 15)
     };
-    Scene scene;
-    const Reading r = scene.paint();
-    const std::vector<Segment> lines = r.withPen(penGrid);
+    const Row rows[] = {
+        {"0.00", 0, -6, -15},         {"255.00", -83, -89, -98},    {"511.00", -166, -172, -181},
+        {"767.00", -249, -255, -264}, {"1023.00", -333, -339, -348},
+    };
+    Scene s;
+    s.paint();
+    const std::vector<Seg> lines = s.pen(penGrid);
     ASSERT_EQ(lines.size(), 5u);
     for (size_t i = 0; i < 5; ++i) {
-        const GridCase &c = cases[i];
-        EXPECT_EQ(lines[i].x0, 0) << c.label;
-        EXPECT_EQ(lines[i].x1, 495) << c.label;
-        EXPECT_EQ(lines[i].y0, c.lineY) << c.label;
-        EXPECT_EQ(lines[i].y1, c.lineY) << c.label;
-
-        const std::vector<Text> labels = r.matching(c.label);
-        ASSERT_EQ(labels.size(), 2u) << c.label;
-        const int32_t width = kCharWidth * static_cast<int32_t>(std::string(c.label).size());
-        EXPECT_EQ(labels[0].x, -width) << c.label;
-        EXPECT_EQ(labels[0].y, c.labelY) << c.label;
-        EXPECT_EQ(labels[0].colour, axisColour) << c.label;
-        EXPECT_EQ(labels[0].font, GraphFont::standard) << c.label;
-        EXPECT_EQ(labels[1].x, 445) << c.label;
-        EXPECT_EQ(labels[1].y, c.smallLabelY) << c.label;
-        EXPECT_EQ(labels[1].colour, gridColour) << c.label;
-        EXPECT_EQ(labels[1].font, GraphFont::smallGrid) << c.label;
+        const Row &r = rows[i];
+        EXPECT_EQ(lines[i].x0, 0) << r.label;
+        EXPECT_EQ(lines[i].x1, 495) << r.label;
+        EXPECT_EQ(lines[i].y0, r.lineY) << r.label;
+        EXPECT_EQ(lines[i].y1, r.lineY) << r.label;
+        const std::vector<Txt> labels = s.text(r.label);
+        ASSERT_EQ(labels.size(), 2u) << r.label;
+        EXPECT_EQ(labels[0].x, -6 * static_cast<int32_t>(labels[0].bytes.size())) << r.label;
+        EXPECT_EQ(labels[0].y, r.labelY) << r.label;
+        EXPECT_EQ(labels[0].colour, axisColour) << r.label;
+        EXPECT_EQ(labels[1].x, 445) << r.label;
+        EXPECT_EQ(labels[1].y, r.smallLabelY) << r.label;
+        EXPECT_EQ(labels[1].colour, gridColour) << r.label;
+        EXPECT_EQ(labels[1].font, GraphFont::smallGrid) << r.label;
     }
-}
-
-TEST(GraphGrid, OriginAndAxesSitAtTheLowerLeft)
-{
-    Scene scene;
-    const Reading r = scene.paint();
-    EXPECT_EQ(r.originX, 55);
-    EXPECT_EQ(r.originY, 375);  // the X axis lies 25 pixels above the bottom edge
-    const std::vector<Segment> axes = r.withPen(penAxis);
+    // The origin lies 25 pixels above the bottom edge; the Y axis spans the
+    // client height and the X axis its width.
+    EXPECT_EQ(s.picture.ops[static_cast<size_t>(s.originIndex)].y, 375);
+    const std::vector<Seg> axes = s.pen(penAxis);
     ASSERT_GE(axes.size(), 2u);
-    // Y axis over the client area's full height, then X axis across it.
-    EXPECT_EQ(axes[0].x0, 0);
-    EXPECT_EQ(axes[0].y0, 25);
-    EXPECT_EQ(axes[0].x1, 0);
-    EXPECT_EQ(axes[0].y1, -400);
-    EXPECT_EQ(axes[1].x0, 0);
-    EXPECT_EQ(axes[1].y0, 0);
-    EXPECT_EQ(axes[1].x1, 800);
-    EXPECT_EQ(axes[1].y1, 0);
+    EXPECT_EQ(std::vector<int32_t>({axes[0].x0, axes[0].y0, axes[0].x1, axes[0].y1}), std::vector<int32_t>({0, 25, 0, -400}));
+    EXPECT_EQ(std::vector<int32_t>({axes[1].x0, axes[1].y0, axes[1].x1, axes[1].y1}), std::vector<int32_t>({0, 0, 800, 0}));
 }
-
-TEST(GraphGrid, NewAxisLimitsTakeEffectBeforeTheScaleIsRecomputed)
-{
-    Scene scene;
-    scene.settings.axisTop = 900;
-    scene.settings.axisOrigin = 100;  // yScale stays 3.069 until the next initialisation
-    const Reading r = scene.paint();
-    const char *labels[] = {"100.00", "300.00", "500.00", "700.00", "900.00"};
-    const int32_t lineY[] = {0, -65, -130, -195, -260};
-    const std::vector<Segment> lines = r.withPen(penGrid);
-    ASSERT_EQ(lines.size(), 5u);
-    for (size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(r.matching(labels[i]).size(), 2u) << labels[i];
-        EXPECT_EQ(lines[i].y0, lineY[i]) << labels[i];
-    }
-}
-
-// ---- Time axis --------------------------------------------------------------
-
-struct TimeAxisCase {
-    const char *what;
-    int32_t interval;
-    uint32_t sampleCount;
-    size_t ticks;
-    int32_t firstX;           // logical X of the first tick
-    const char *firstLabel;
-    int32_t spacing;          // pixels between ticks
-};
 
 TEST(GraphTimeAxis, TicksOncePerSecondOfSamples)
 {
-    const TimeAxisCase cases[] = {
-        {"60 ms before scrolling: 16 samples a tick, every 80 px, from 1", 60, 50, 49, 80, "1", 80},
-        {"60 ms scrolled by 10: first tick at 30 labelled 1", 60, 110, 49, 30, "1", 80},
-        {"60 ms scrolled by 100: 6 s gone, first tick at 80 labelled 7", 60, 200, 49, 80, "7", 80},
-        {"60 ms scrolled by 20: 1.2 s gone, first tick at 65 labelled 2", 60, 120, 49, 65, "2", 80},
-        {"1000 ms: one sample a tick until the sample count reaches the width", 1000, 0, 799, 5, "1", 5},
-        {"3 ms scrolled by 333: the tick lands on the left edge", 3, 433, 2, 0, "1", 1665},
-        {"1 ms: 1000 samples a tick never fit in 800 pixels", 1, 0, 0, 0, "", 0},
-        {"above one second: no ticks and no endless loop", 1001, 500, 0, 0, "", 0},
-        {"zero interval: no ticks and no division by zero", 0, 500, 0, 0, "", 0},
-        {"negative interval: no ticks", -60, 500, 0, 0, "", 0},
+    struct Row {
+        const char *what;
+        int32_t interval;
+        uint32_t sampleCount;
+        size_t ticks;
+        int32_t firstX, spacing;
+        const char *firstLabel;
     };
-    for (const TimeAxisCase &c : cases) {
-        Scene scene;
-        scene.settings.getDataInterval = c.interval;
-        scene.history.sampleCount = c.sampleCount;
-        const Reading r = scene.paint();
-        std::vector<Segment> ticks;
-        for (const Segment &s : r.withPen(penAxis))
-            if (s.y0 == 0 && s.y1 == -5)
-                ticks.push_back(s);
-        ASSERT_EQ(ticks.size(), c.ticks) << c.what;
-        if (c.ticks == 0)
+    const Row rows[] = {
+        {"60 ms before scrolling: 16 samples a tick, 80 px apart, from 1", 60, 50, 49, 80, 80, "1"},
+        {"60 ms scrolled by 10: the first tick at 30 is labelled 1", 60, 110, 49, 30, 80, "1"},
+        {"60 ms scrolled by 20: 1.2 s gone, the first tick at 65 is labelled 2", 60, 120, 49, 65, 80, "2"},
+        {"1000 ms: one sample a tick while the count is below the width", 1000, 0, 799, 5, 5, "1"},
+        {"3 ms scrolled by 333: the first tick lands on the Y axis", 3, 433, 2, 0, 1665, "1"},
+        {"long runs: seconds beyond 32 bits of milliseconds keep counting", 1000, 4000000100u, 799, 5, 5, "4000000001"},
+        {"1 ms: a tick of 1000 samples never fits in 800 pixels", 1, 0, 0, 0, 0, ""},
+        {"above one second: no ticks and no endless loop", 1001, 500, 0, 0, 0, ""},
+        {"zero interval: no ticks and no division by zero", 0, 500, 0, 0, 0, ""},
+        {"negative interval: no ticks", -60, 500, 0, 0, 0, ""},
+    };
+    for (const Row &r : rows) {
+        Scene s;
+        s.settings.getDataInterval = r.interval;
+        s.history.sampleCount = r.sampleCount;
+        const std::vector<Seg> ticks = s.paint().ticks();
+        ASSERT_EQ(ticks.size(), r.ticks) << r.what;
+        if (r.ticks == 0)
             continue;
-        EXPECT_EQ(ticks[0].x0, c.firstX) << c.what;
-        EXPECT_EQ(ticks[0].x1, c.firstX) << c.what;
-        if (c.ticks > 1) {
-            EXPECT_EQ(ticks[1].x0 - ticks[0].x0, c.spacing) << c.what;
-        }
-
-        // Every tick is followed by its label, centred under it at Y 5.
-        const Text *label = nullptr;
-        for (const Text &t : r.texts)
-            if (t.index > ticks[0].index) {
-                label = &t;
-                break;
-            }
-        ASSERT_NE(label, nullptr) << c.what;
-        EXPECT_EQ(label->bytes, c.firstLabel) << c.what;
-        EXPECT_EQ(label->x, c.firstX - kCharWidth * static_cast<int32_t>(label->bytes.size()) / 2) << c.what;
-        EXPECT_EQ(label->y, 5) << c.what;
+        EXPECT_EQ(ticks[0].x0, r.firstX) << r.what;
+        EXPECT_EQ(ticks[1].x0 - ticks[0].x0, r.spacing) << r.what;
+        size_t i = 0;
+        while (s.texts[i].index < ticks[0].index)  // the tick's label follows it
+            ++i;
+        const Txt &label = s.texts[i];
+        EXPECT_EQ(label.bytes, r.firstLabel) << r.what;
+        EXPECT_EQ(label.x, r.firstX - 3 * static_cast<int32_t>(label.bytes.size())) << r.what;  // centred
+        EXPECT_EQ(label.y, 5) << r.what;
     }
 }
-
-TEST(GraphTimeAxis, SecondsKeepCountingAfterVeryLongRuns)
-{
-    // 4 000 000 000 samples of one second: the product with the interval
-    // exceeds 32 bits, the labels must not fall back.
-    Scene scene;
-    scene.settings.getDataInterval = 1000;
-    scene.history.sampleCount = 4000000100u;
-    const Reading r = scene.paint();
-    EXPECT_EQ(scene.view.scrolledSamples, 4000000000u);
-    ASSERT_FALSE(r.matching("4000000001").empty());
-    EXPECT_EQ(r.matching("4000000001")[0].x, 5 - kCharWidth * 10 / 2);
-}
-
-struct ScrollCase {
-    const char *what;
-    uint32_t before;
-    uint32_t sampleCount;
-    uint32_t after;
-};
 
 TEST(GraphTimeAxis, ScrolledSamplesFollowTheSampleCount)
 {
-    const ScrollCase cases[] = {
+    struct Row {
+        const char *what;
+        uint32_t before, sampleCount, after;
+    };
+    const Row rows[] = {
         {"100 samples fill the plot without scrolling", 0, 100, 0},
         {"the 101st sample scrolls by one", 0, 101, 1},
-        {"an unchanged count below 100 keeps the earlier value", 7, 40, 7},
+        {"a count of 100 or less keeps the earlier value", 7, 40, 7},
         {"the largest count scrolls by all but 100", 0, 4294967295u, 4294967195u},
     };
-    for (const ScrollCase &c : cases) {
-        Scene scene;
-        scene.view.scrolledSamples = c.before;
-        scene.history.sampleCount = c.sampleCount;
-        scene.paint();
-        EXPECT_EQ(scene.view.scrolledSamples, c.after) << c.what;
+    for (const Row &r : rows) {
+        Scene s;
+        s.view.scrolledSamples = r.before;
+        s.history.sampleCount = r.sampleCount;
+        s.paint();
+        EXPECT_EQ(s.view.scrolledSamples, r.after) << r.what;
     }
 }
 
-// ---- Saving, trigger and drawing order ------------------------------------
-
-TEST(GraphMarks, SavingShowsAboveThePlotOnlyWhileSaving)
+TEST(GraphMarks, SavingAndTrigger)
 {
-    Scene scene;
-    EXPECT_TRUE(scene.paint().matching("Saving").empty());
-
-    scene.app.saving = 1;
-    const Reading r = scene.paint();
-    const std::vector<Text> saving = r.matching("Saving");
-    ASSERT_EQ(saving.size(), 1u);
-    EXPECT_EQ(saving[0].bytes, "Saving...");
-    EXPECT_EQ(saving[0].windowX, 55);
-    EXPECT_EQ(saving[0].windowY, 0);
-    EXPECT_LT(saving[0].index, r.originIndex);
-}
-
-struct TriggerCase {
-    const char *what;
-    bool enabled;
-    bool rising;
-    int32_t channel;
-    int32_t threshold;
-    const char *label;  // empty when no trigger is drawn
-    int32_t lineY;
-    int32_t labelY;
-};
-
-TEST(GraphMarks, TriggerLineAndLabel)
-{
-    const TriggerCase cases[] = {
+    struct Row {
+        const char *what;
+        bool enabled, rising;
+        int32_t channel, threshold;
+        const char *label;  // empty: nothing drawn
+        int32_t lineY, labelY;
+    };
+    const Row rows[] = {
         {"rising on CH3 at 500 ends in the up arrow", true, true, 3, 500, "TRG [CH3] \x81\xAA", -162, -171},
-        {"falling on CH7 at 500 ends in the down arrow", true, false, 7, 500, "TRG [CH7] \x81\xAB", -162, -171},
+        {"falling on CH7 ends in the down arrow", true, false, 7, 500, "TRG [CH7] \x81\xAB", -162, -171},
         {"a threshold below the origin lies below the axis", true, true, 0, -100, "TRG [CH0] \x81\xAA", 32, 23},
-        {"a threshold above the top lies above the grid", true, true, 0, 2047, "TRG [CH0] \x81\xAA", -666, -675},
         {"a disabled trigger draws nothing", false, true, 3, 500, "", 0, 0},
     };
-    for (const TriggerCase &c : cases) {
-        Scene scene;
-        scene.settings.triggerEnabled = c.enabled;
-        scene.settings.triggerRising = c.rising;
-        scene.settings.triggerChannel = c.channel;
-        scene.settings.triggerThreshold = c.threshold;
-        const Reading r = scene.paint();
-        const std::vector<Segment> lines = r.withPen(penTrigger);
-        const std::vector<Text> labels = r.matching("TRG");
-        if (c.label[0] == '\0') {
-            EXPECT_TRUE(lines.empty()) << c.what;
-            EXPECT_TRUE(labels.empty()) << c.what;
+    for (const Row &r : rows) {
+        Scene s;
+        s.settings.triggerEnabled = r.enabled;
+        s.settings.triggerRising = r.rising;
+        s.settings.triggerChannel = r.channel;
+        s.settings.triggerThreshold = r.threshold;
+        s.paint();
+        const std::vector<Seg> lines = s.pen(penTrigger);
+        const std::vector<Txt> labels = s.text("TRG");
+        ASSERT_EQ(lines.size(), r.label[0] ? 1u : 0u) << r.what;
+        ASSERT_EQ(labels.size(), r.label[0] ? 1u : 0u) << r.what;
+        if (!r.label[0])
             continue;
+        EXPECT_EQ(std::vector<int32_t>({lines[0].x0, lines[0].y0, lines[0].x1, lines[0].y1}),
+                  std::vector<int32_t>({0, r.lineY, 500, r.lineY})) << r.what;
+        EXPECT_EQ(labels[0].bytes, r.label) << r.what;
+        EXPECT_EQ(labels[0].x, 500) << r.what;
+        EXPECT_EQ(labels[0].y, r.labelY) << r.what;
+        EXPECT_EQ(labels[0].colour, triggerColour) << r.what;
+    }
+
+    Scene s;
+    EXPECT_TRUE(s.paint().text("Saving").empty());
+    s.app.saving = 1;
+    const std::vector<Txt> saving = s.paint().text("Saving");
+    ASSERT_EQ(saving.size(), 1u);
+    EXPECT_EQ(saving[0].bytes, "Saving...");
+    EXPECT_EQ(saving[0].x, 55);  // window pixels: drawn before the origin moves
+    EXPECT_EQ(saving[0].y, 0);
+    EXPECT_LT(saving[0].index, s.originIndex);
+}
+
+int32_t sampleAt(uint32_t slot) { return static_cast<int32_t>(100 + 3 * slot); }
+int32_t levelOf(int32_t value) { return static_cast<int32_t>(-value / (1023 * 1.2 / 400)); }
+
+TEST(GraphTrace, OldestSampleFirstFromTheLeftEdge)
+{
+    struct Row {
+        const char *what;
+        int32_t wrapped;
+        uint32_t writeIndex;
+        size_t points;
+        uint32_t firstSlot, secondSlot, lastSlot;
+        int32_t lastX;
+        uint32_t labelSlot;
+    };
+    const Row rows[] = {
+        {"right after a reset nothing is drawn, the label is level with slot 99", 0, 0, 0, 0, 0, 0, 0, 99},
+        {"one sample is one point on the Y axis", 0, 1, 1, 0, 0, 0, 0, 0},
+        {"50 samples run from X 0 to 245", 0, 50, 50, 0, 1, 49, 245, 49},
+        {"wrapped at slot 0: slots 0..99 from 0 to 495", 1, 0, 100, 0, 1, 99, 495, 99},
+        {"wrapped at slot 99: slot 99 at 0, then 0..98 from 5 to 495", 1, 99, 100, 99, 0, 98, 495, 98},
+        {"wrapped at slot 37: slot 37 first, slot 36 newest at 495", 1, 37, 100, 37, 38, 36, 495, 36},
+        {"a damaged write index folds back into the ring", 0, 100003, 3, 0, 1, 2, 10, 2},
+    };
+    for (const Row &r : rows) {
+        Scene s;
+        s.app.plotted[5] = 1;
+        s.history.wrapped = r.wrapped;
+        s.history.writeIndex = r.writeIndex;
+        for (uint32_t k = 0; k < kHistorySlots; ++k)
+            s.history.values[5][k] = sampleAt(k);
+        s.paint();
+        const std::vector<Seg> trace = s.pen(5);
+        ASSERT_EQ(trace.size(), r.points) << r.what;
+        if (r.points > 0) {
+            EXPECT_EQ(std::vector<int32_t>({trace[0].x0, trace[0].y0, trace[0].x1, trace[0].y1}),
+                      std::vector<int32_t>({0, 0, 0, levelOf(sampleAt(r.firstSlot))})) << r.what;
+            EXPECT_EQ(trace.back().x1, r.lastX) << r.what;
+            EXPECT_EQ(trace.back().y1, levelOf(sampleAt(r.lastSlot))) << r.what;
         }
-        ASSERT_EQ(lines.size(), 1u) << c.what;
-        EXPECT_EQ(lines[0].x0, 0) << c.what;
-        EXPECT_EQ(lines[0].x1, 500) << c.what;
-        EXPECT_EQ(lines[0].y0, c.lineY) << c.what;
-        EXPECT_EQ(lines[0].y1, c.lineY) << c.what;
-        ASSERT_EQ(labels.size(), 1u) << c.what;
-        EXPECT_EQ(labels[0].bytes, c.label) << c.what;
-        EXPECT_EQ(labels[0].x, 500) << c.what;
-        EXPECT_EQ(labels[0].y, c.labelY) << c.what;
-        EXPECT_EQ(labels[0].colour, triggerColour) << c.what;
+        if (r.points > 1) {
+            EXPECT_EQ(trace[1].x1, 5) << r.what;
+            EXPECT_EQ(trace[1].y1, levelOf(sampleAt(r.secondSlot))) << r.what;
+        }
+        const std::vector<Txt> label = s.text("CH5");
+        ASSERT_EQ(label.size(), 1u) << r.what;
+        EXPECT_EQ(label[0].x, 500) << r.what;
+        EXPECT_EQ(label[0].y, static_cast<int32_t>(-sampleAt(r.labelSlot) / (1023 * 1.2 / 400) - 9.0)) << r.what;
+        EXPECT_EQ(label[0].colour, channelColour[5]) << r.what;
     }
 }
 
-TEST(GraphMarks, LaterLayersCoverEarlierOnes)
+TEST(GraphTrace, ModeAndPlottedFlagsChooseTheTraces)
 {
-    Scene scene;
-    scene.app.saving = 1;
-    scene.app.plotted[2] = 1;
-    scene.settings.triggerEnabled = true;
-    const Reading r = scene.paint();
-    const int saving = r.matching("Saving")[0].index;
-    const int grid = r.withPen(penGrid).front().index;
-    const int trigger = r.withPen(penTrigger).front().index;
-    const int trace = r.matching("CH2")[0].index;
-    const int axis = r.withPen(penAxis).front().index;
-    EXPECT_LT(saving, r.originIndex);
-    EXPECT_LT(r.originIndex, grid);
-    EXPECT_LT(r.withPen(penGrid).back().index, trigger);
-    EXPECT_LT(trigger, trace);
-    EXPECT_LT(trace, axis);
+    struct Row {
+        const char *what;
+        int32_t mode;
+        unsigned plotted;
+        std::vector<std::string> labels;
+        std::vector<uint8_t> pens;
+    };
+    const Row rows[] = {
+        {"Normal mode draws every plotted channel in order", kModeNormal, 0x8Au, {"CH1", "CH3", "CH7"}, {1, 3, 7}},
+        {"Diff Amp draws only CH0 and CH4, as circuit outputs", kModeDiffAmp, 0xFFu,
+         {"Vout:Circuit0", "Vout:Circuit1"}, {0, 4}},
+        {"Diff Amp never draws CH1, even when plotted", kModeDiffAmp, 0x03u, {"Vout:Circuit0"}, {0}},
+        {"Diff Amp with CH4 unplotted draws nothing of circuit 1", kModeDiffAmp, 0x01u, {"Vout:Circuit0"}, {0}},
+    };
+    for (const Row &r : rows) {
+        Scene s;
+        s.app.mode = r.mode;
+        s.history.writeIndex = 10;
+        for (int ch = 0; ch < kChannelCount; ++ch)
+            s.app.plotted[ch] = (r.plotted >> ch) & 1u;
+        s.paint();
+        std::vector<std::string> labels;
+        for (const Txt &t : s.texts)
+            if (t.x == 500)
+                labels.push_back(t.bytes);
+        EXPECT_EQ(labels, r.labels) << r.what;
+        std::vector<uint8_t> pens;
+        for (const Seg &seg : s.segs)
+            if (seg.pen < kChannelCount && (pens.empty() || pens.back() != seg.pen))
+                pens.push_back(seg.pen);
+        EXPECT_EQ(pens, r.pens) << r.what;
+        const size_t results = s.text("Vref:").size() + s.text("Gain:").size();
+        EXPECT_EQ(results, r.mode == kModeDiffAmp ? 2 * r.labels.size() : 0u) << r.what;
+    }
 }
 
-// ---- Settings that cannot be drawn faithfully -----------------------------
-
-struct DegenerateCase {
-    const char *what;
-    int32_t top, origin, clientHeight, clientWidth, interval;
-    uint32_t sampleCount;
-};
+TEST(GraphDiffAmp, ResultTextsAtTheTopBeforeTheirTrace)
+{
+    struct Row {
+        const char *what;
+        int ch;
+        float vref, gain;
+        const char *vrefText, *gainText;
+        int32_t vrefX, gainX;  // window pixels, at window Y 0
+    };
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const Row rows[] = {
+        {"a zero denominator result shows Inf", 0, 1024.0f, 1024.0f, "Vref:Inf", "Gain:Inf", 120, 220},
+        {"a gain of exactly 1023 shows numbers", 4, 5.0f, 1023.0f, "Vref:5.00", "Gain:1023.00", 360, 460},
+        {"the gain alone decides", 0, 1024.0f, 2.0f, "Vref:1024.00", "Gain:2.00", 120, 220},
+        {"numbers round to two places", 4, 3.14159f, 0.456f, "Vref:3.14", "Gain:0.46", 360, 460},
+        {"a NaN gain is not above the limit", 0, nan, nan, "Vref: nan", "Gain: nan", 120, 220},
+    };
+    for (const Row &r : rows) {
+        Scene s;
+        s.app.mode = kModeDiffAmp;
+        s.app.plotted[r.ch] = 1;
+        s.history.writeIndex = 5;
+        s.circuits[r.ch / 4] = CircuitResult{r.vref, r.gain, 10};
+        s.paint();
+        const std::vector<Txt> vref = s.text("Vref:");
+        const std::vector<Txt> gain = s.text("Gain:");
+        ASSERT_EQ(vref.size(), 1u) << r.what;
+        ASSERT_EQ(gain.size(), 1u) << r.what;
+        EXPECT_EQ(vref[0].bytes, r.vrefText) << r.what;
+        EXPECT_EQ(gain[0].bytes, r.gainText) << r.what;
+        EXPECT_EQ(std::vector<int32_t>({vref[0].x + 55, vref[0].y + 375, gain[0].x + 55, gain[0].y + 375}),
+                  std::vector<int32_t>({r.vrefX, 0, r.gainX, 0})) << r.what;
+        EXPECT_EQ(gain[0].colour, channelColour[r.ch]) << r.what;
+        EXPECT_LT(gain[0].index, s.pen(static_cast<uint8_t>(r.ch)).front().index) << r.what;
+    }
+}
 
 TEST(GraphDegenerate, EveryPaintFinishesWithDrawableCoordinates)
 {
-    const DegenerateCase cases[] = {
-        {"top equal to origin", 500, 500, 400, 800, 60, 150},
-        {"top below origin", 0, 1023, 400, 800, 60, 150},
-        {"no client height", 1023, 0, 0, 800, 60, 150},
-        {"negative client size", 1023, 0, -30, -30, 60, 150},
-        {"interval above one second", 1023, 0, 400, 800, 5000, 150},
-        {"interval zero", 1023, 0, 400, 800, 0, 150},
-        {"extreme axis limits", 2147483647, -2147483647, 400, 800, 60, 150},
-        {"a one-unit axis over a tall window", 1, 0, 100000, 800, 60, 150},
-        {"the largest sample count", 1023, 0, 400, 800, 1000, 4294967295u},
+    struct Row {
+        const char *what;
+        int32_t top, origin, clientHeight, clientWidth;
+        int32_t expectedTopLineY;  // the fifth grid line
     };
-    for (const DegenerateCase &c : cases) {
-        Scene scene;
-        scene.settings.axisTop = c.top;
-        scene.settings.axisOrigin = c.origin;
-        scene.settings.getDataInterval = c.interval;
-        scene.settings.triggerEnabled = true;
-        scene.view.clientHeight = c.clientHeight;
-        scene.view.clientWidth = c.clientWidth;
-        scene.view.yScale = computeYScale(c.top, c.origin, c.clientHeight);
-        scene.history.sampleCount = c.sampleCount;
-        scene.history.wrapped = 1;
+    const Row rows[] = {
+        {"top equal to origin puts everything on the axis", 500, 500, 400, 800, 0},
+        {"top below origin counts downward from the axis", 0, 1023, 400, 800, -333},
+        {"no client height puts everything on the axis", 1023, 0, 0, 800, 0},
+        {"a negative client size", 1023, 0, -30, -30, 0},
+        {"extreme axis limits", 2147483647, -2147483647, 400, 800, -333},
+        {"a one-unit axis over a tall window", 1, 0, 100000, 800, -83333},
+    };
+    for (const Row &r : rows) {
+        Scene s;
+        s.settings.axisTop = r.top;
+        s.settings.axisOrigin = r.origin;
+        s.settings.triggerEnabled = true;
+        s.view = GraphView{r.clientWidth, r.clientHeight, computeYScale(r.top, r.origin, r.clientHeight), 0};
+        s.history.wrapped = 1;
         for (int ch = 0; ch < kChannelCount; ++ch) {
-            scene.app.plotted[ch] = 1;
+            s.app.plotted[ch] = 1;
             for (uint32_t k = 0; k < kHistorySlots; ++k)
-                scene.history.values[ch][k] = static_cast<int32_t>(k * 20);
+                s.history.values[ch][k] = static_cast<int32_t>(k * 20);
         }
-        const Reading r = scene.paint();
-        EXPECT_EQ(r.withPen(penGrid).size(), 5u) << c.what;
-        EXPECT_EQ(r.matching("CH").size(), 8u) << c.what;
-        for (const Segment &s : r.segments) {
-            EXPECT_LE(std::abs(static_cast<double>(s.y1)), 1.0e7) << c.what;
-            EXPECT_LE(std::abs(static_cast<double>(s.x1)), 1.0e7) << c.what;
+        s.paint();
+        ASSERT_EQ(s.pen(penGrid).size(), 5u) << r.what;
+        EXPECT_EQ(s.pen(penGrid)[4].y0, r.expectedTopLineY) << r.what;
+        EXPECT_EQ(s.text("CH").size(), 8u) << r.what;
+        for (const Seg &seg : s.segs) {
+            EXPECT_LE(std::abs(seg.y1), 10000000) << r.what;
+            if (s.view.yScale == 0.0 && seg.pen != penAxis) {
+                EXPECT_EQ(seg.y1, 0) << r.what;
+            }
         }
     }
 }
 
-TEST(GraphDegenerate, EqualLimitsPutEverythingOnTheAxis)
+TEST(GraphBuffers, AReservedPictureIsReusedWithoutReallocation)
 {
-    Scene scene;
-    scene.settings.axisTop = 500;
-    scene.settings.axisOrigin = 500;
-    scene.view.yScale = computeYScale(500, 500, 400);
-    scene.app.plotted[0] = 1;
-    scene.history.writeIndex = 3;
-    scene.history.values[0][0] = 2047;
-    scene.history.values[0][2] = 7;
-    const Reading r = scene.paint();
-    for (const Segment &s : r.segments)
-        if (s.pen != penAxis) {
-            EXPECT_EQ(s.y1, 0) << "pen " << int(s.pen);
-        }
-    EXPECT_EQ(r.matching("500.00").size(), 10u);  // five grid lines, two labels each
-}
-
-TEST(GraphDegenerate, TopBelowOriginCountsDownwardFromTheAxis)
-{
-    Scene scene;
-    scene.settings.axisTop = 0;
-    scene.settings.axisOrigin = 1023;
-    scene.view.yScale = computeYScale(0, 1023, 400);
-    const Reading r = scene.paint();
-    const std::vector<Segment> lines = r.withPen(penGrid);
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0].y0, 0);
-    EXPECT_EQ(lines[4].y0, -333);
-    EXPECT_LT(r.matching("1023.00")[0].index, r.matching("0.00")[0].index);
-}
-
-// ---- Buffers ----------------------------------------------------------------
-
-TEST(GraphBuffers, AWarmPictureIsReusedWithoutReallocation)
-{
-    Scene scene;
-    reserveGraphPicture(scene.picture);
-    scene.app.mode = kModeDiffAmp;
-    scene.app.saving = 1;
-    scene.settings.triggerEnabled = true;
-    scene.history.wrapped = 1;
-    scene.history.sampleCount = 5000;
+    Scene s;
+    reserveGraphPicture(s.picture);
+    const GraphOp *ops = s.picture.ops.data();
+    const char *text = s.picture.text.data();
+    s.app = AppState{};
+    s.app.mode = kModeDiffAmp;
+    s.app.saving = 1;
+    s.settings.triggerEnabled = true;
+    s.history.wrapped = 1;
+    s.history.sampleCount = 5000;
     for (int ch = 0; ch < kChannelCount; ++ch)
-        scene.app.plotted[ch] = 1;
-    const GraphOp *ops = scene.picture.ops.data();
-    const char *text = scene.picture.text.data();
-    scene.paint();
-    scene.app.mode = kModeNormal;
-    scene.paint();
-    EXPECT_EQ(scene.picture.ops.data(), ops);
-    EXPECT_EQ(scene.picture.text.data(), text);
-}
-
-TEST(GraphBuffers, AMissingMeasureLeavesTextsUnshifted)
-{
-    Scene scene;
-    const GraphSources sources{scene.history, scene.settings, scene.app, scene.circuits};
-    computeGraphPicture(scene.picture, scene.view, sources, nullptr, nullptr);
-    const Reading r = graphtest::read(scene.picture);
-    ASSERT_EQ(r.matching("255.00").size(), 2u);
-    EXPECT_EQ(r.matching("255.00")[0].x, 0);
-    EXPECT_EQ(r.matching("255.00")[0].y, -83);
+        s.app.plotted[ch] = 1;
+    s.paint();
+    s.app.mode = kModeNormal;
+    s.paint();
+    EXPECT_EQ(s.picture.ops.data(), ops);
+    EXPECT_EQ(s.picture.text.data(), text);
 }
 
 }  // namespace
