@@ -9,6 +9,7 @@
 #include "message_box.h"
 #include "program.h"
 #include "sim_control.h"
+#include "top_windows.h"
 #include "wait.h"
 
 // Board configurations of the simulator.

@@ -1,0 +1,160 @@
+// The digital I/O panel and the live readout against a simulated board:
+// what the operator sees and what the board receives.
+#include <vector>
+
+#include "resources/resource.h"
+#include "scenario.h"
+
+namespace {
+
+// Channels and inputs hold still, so every shown value is known:
+// shown value = word >> 5.
+const char kSteadyBoard[] =
+    "board 0\n"
+    "channel 0 constant offset=100\n"
+    "channel 1 raw 0x001F\n"
+    "channel 2 raw 0xFFFF\n"
+    "channel 3 raw 0x8000\n"
+    "channel 7 constant offset=1023\n"
+    "inputs p9=0x15 pa=0xA5 pb=0x0F\n";
+
+struct ShownValue {
+    int id;
+    const char *what;
+    const char *text;
+};
+
+const ShownValue kLiveValues[] = {
+    {IDC_CH_VALUE0 + 0, "CH0 constant 100", "100"},
+    {IDC_CH_VALUE0 + 1, "CH1 word 0x001F (below one unit)", "0"},
+    {IDC_CH_VALUE0 + 2, "CH2 word 0xFFFF", "2047"},
+    {IDC_CH_VALUE0 + 3, "CH3 word 0x8000", "1024"},
+    {IDC_CH_VALUE0 + 4, "CH4 unconfigured", "0"},
+    {IDC_CH_VALUE0 + 7, "CH7 constant 1023", "1023"},
+    {IDC_P9_VAL0 + 0, "P9 bit 0 input 1", "1"},
+    {IDC_P9_VAL0 + 2, "P9 bit 2 input 1", "1"},
+    {IDC_P9_VAL0 + 4, "P9 bit 4 input 1", "1"},
+    {IDC_P9_VAL0 + 1, "P9 bit 1 (hidden, never written)", "-"},
+    {IDC_PA_VAL0 + 0, "PA bit 0 input 1", "1"},
+    {IDC_PA_VAL0 + 1, "PA bit 1 input 0", "0"},
+    {IDC_PA_VAL0 + 5, "PA bit 5 input 1", "1"},
+    {IDC_PA_VAL0 + 6, "PA bit 6 input 0", "0"},
+    {IDC_PA_VAL0 + 7, "PA bit 7 input 1", "1"},
+    {IDC_PB_VAL0 + 3, "PB bit 3 input 1", "1"},
+    {IDC_PB_VAL0 + 4, "PB bit 4 input 0", "0"},
+};
+
+using PortsScenario = ScenarioTest;
+
+TEST_F(PortsScenario, LiveReadoutShowsChannelValuesAndInputBits)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram(kSteadyBoard));
+    ASSERT_TRUE(connectTo(0));
+    ASSERT_TRUE(waitForText(IDC_CH_VALUE0, "100")) << "the read tick refreshes the values";
+    for (const ShownValue &row : kLiveValues)
+        EXPECT_TRUE(waitForText(row.id, row.text)) << row.what << ": shows " << controlText(dialog, row.id);
+}
+
+TEST_F(PortsScenario, LiveReadoutFollowsTheBoard)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram(kSteadyBoard));
+    ASSERT_TRUE(connectTo(0));
+    ASSERT_TRUE(waitForText(IDC_CH_VALUE0, "100"));
+    ASSERT_TRUE(sim.commandAndWait("channel 0 0 constant offset=777"));
+    ASSERT_TRUE(sim.commandAndWait("inputs 0 pa=0x5A"));
+    EXPECT_TRUE(waitForText(IDC_CH_VALUE0, "777"));
+    EXPECT_TRUE(waitForText(IDC_PA_VAL0 + 0, "0"));
+    EXPECT_TRUE(waitForText(IDC_PA_VAL0 + 1, "1"));
+}
+
+TEST_F(PortsScenario, IoUpdateSendsThePanelsDirectionsThenOutputs)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram(kSteadyBoard));
+    ASSERT_TRUE(connectTo(0));
+    ASSERT_TRUE(sim.waitForWrittenPackets(2));
+
+    click(dialog, IDC_PA_DIR0 + 3);
+    ASSERT_TRUE(waitForText(IDC_PA_DIR0 + 3, "OUT"));
+    ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_PA_OUT0 + 3); })) << "OUT enables the output box";
+    click(dialog, IDC_PA_OUT0 + 3);
+    ASSERT_TRUE(waitUntil([&] { return isChecked(dialog, IDC_PA_OUT0 + 3); }));
+    click(dialog, IDC_PB_DIR0 + 7);  // PB bit 7 OUT, driving 0
+    ASSERT_TRUE(waitForText(IDC_PB_DIR0 + 7, "OUT"));
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(sim.writtenPackets().size(), 2u) << "changing the panel sends nothing";
+
+    click(dialog, IDC_IO_UPDATE);
+    ASSERT_TRUE(sim.waitForWrittenPackets(4));
+    const std::vector<WrittenPacket> packets = sim.writtenPackets();
+    ASSERT_EQ(packets.size(), 4u);
+    struct Byte { size_t packet; int pipe; size_t offset; int value; const char *meaning; };
+    const Byte bytes[] = {
+        {2, 1, 0, 0x00, "P9 directions"},
+        {2, 1, 1, 0x08, "PA directions: bit 3 OUT"},
+        {2, 1, 2, 0x80, "PB directions: bit 7 OUT"},
+        {3, 3, 0, 0x01, "output packet marker"},
+        {3, 3, 1, 0x00, "P9 outputs"},
+        {3, 3, 2, 0x08, "PA outputs: bit 3 drives 1"},
+        {3, 3, 3, 0x00, "PB outputs: bit 7 drives 0"},
+    };
+    for (const Byte &row : bytes) {
+        EXPECT_EQ(packets[row.packet].pipe, row.pipe) << row.meaning;
+        EXPECT_EQ(packets[row.packet].bytes[row.offset], row.value) << row.meaning;
+    }
+    // A bit sent as OUT shows the level sent, not the board's input (PA
+    // bit 3's input is 0, PB bit 7's input is 0).
+    EXPECT_TRUE(waitForText(IDC_PA_VAL0 + 3, "1"));
+    EXPECT_TRUE(waitForText(IDC_PB_VAL0 + 7, "0"));
+}
+
+TEST_F(PortsScenario, DirectionBackToInClearsTheOutputButKeepsTheSentLevelOnShow)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram(kSteadyBoard));
+    ASSERT_TRUE(connectTo(0));
+    click(dialog, IDC_PA_DIR0 + 3);
+    ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_PA_OUT0 + 3); }));
+    click(dialog, IDC_PA_OUT0 + 3);
+    ASSERT_TRUE(waitUntil([&] { return isChecked(dialog, IDC_PA_OUT0 + 3); }));
+    click(dialog, IDC_IO_UPDATE);
+    ASSERT_TRUE(sim.waitForWrittenPackets(4));
+    ASSERT_TRUE(waitForText(IDC_PA_VAL0 + 3, "1"));
+
+    click(dialog, IDC_PA_DIR0 + 3);
+    ASSERT_TRUE(waitForText(IDC_PA_DIR0 + 3, "IN"));
+    ASSERT_TRUE(settle());
+    EXPECT_FALSE(isChecked(dialog, IDC_PA_OUT0 + 3));
+    EXPECT_FALSE(isEnabled(dialog, IDC_PA_OUT0 + 3));
+    EXPECT_EQ(controlText(dialog, IDC_PA_VAL0 + 3), "1") << "not yet sent: the board still drives 1";
+
+    click(dialog, IDC_IO_UPDATE);
+    ASSERT_TRUE(sim.waitForWrittenPackets(6));
+    EXPECT_EQ(sim.writtenPackets()[4].bytes[1], 0x00);
+    EXPECT_TRUE(waitForText(IDC_PA_VAL0 + 3, "0")) << "after sending, the input shows again";
+}
+
+TEST_F(PortsScenario, OutputOnAnInputBitIsRefused)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram(kSteadyBoard));
+    ASSERT_TRUE(connectTo(0));
+    ASSERT_FALSE(isEnabled(dialog, IDC_PA_OUT0 + 2)) << "the box of an IN bit is disabled";
+
+    // Behind the disabled box the handler still guards the rule: a check
+    // that reaches it anyway is taken back with a message.
+    HWND box = control(dialog, IDC_PA_OUT0 + 2);
+    SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_PA_OUT0 + 2, BN_CLICKED), reinterpret_cast<LPARAM>(box));
+
+    const MessageBoxSeen seen = waitForMessageBox(program.processId());
+    ASSERT_NE(seen.window, nullptr);
+    EXPECT_EQ(seen.caption, "Error");
+    EXPECT_EQ(seen.text, "Illegal operation occurred!");
+    EXPECT_EQ(seen.owner, dialog);
+    ASSERT_TRUE(answerMessageBox(seen));
+    EXPECT_TRUE(waitUntil([&] { return !isChecked(dialog, IDC_PA_OUT0 + 2); })) << "unchecked again";
+
+    click(dialog, IDC_IO_UPDATE);
+    ASSERT_TRUE(sim.waitForWrittenPackets(4));
+    EXPECT_EQ(sim.writtenPackets()[3].bytes[2], 0x00) << "the refused output is not sent";
+}
+
+}  // namespace
