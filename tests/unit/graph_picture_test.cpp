@@ -176,7 +176,7 @@ TEST(GraphTimeAxis, ScrolledSamplesFollowTheSampleCount)
     const Row rows[] = {
         {"100 samples fill the plot without scrolling", 0, 100, 0},
         {"the 101st sample scrolls by one", 0, 101, 1},
-        {"a count of 100 or less keeps the earlier value", 7, 40, 7},
+        {"a count of 100 or less keeps the earlier value", 7, 100, 7},
         {"the largest count scrolls by all but 100", 0, 4294967295u, 4294967195u},
     };
     for (const Row &r : rows) {
