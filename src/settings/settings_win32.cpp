@@ -13,14 +13,15 @@ namespace {
 constexpr DWORD kDirectorySize = 260;
 constexpr DWORD kValueSize = 256;
 
-// Computed anew for each load and save.  A current directory too long for
-// the buffer leaves it empty rather than unterminated.
+// Computed anew for each load and save.  Empty when the current directory
+// does not fit the buffer: the file is then neither read nor written, rather
+// than looked for in some other folder.
 std::string settingsPath()
 {
     char directory[kDirectorySize] = {};
     DWORD length = GetCurrentDirectoryA(kDirectorySize, directory);
     if (length == 0 || length >= kDirectorySize)
-        directory[0] = '\0';
+        return std::string();
     char path[kDirectorySize + 32];
     std::snprintf(path, sizeof path, "%s\\%s", directory, "init_setting.ini");
     return path;
@@ -33,6 +34,8 @@ void loadSettings()
     const std::string path = settingsPath();
     readSettings(
         [&path](const SettingsKey &key) {
+            if (path.empty())
+                return std::string(kMissingKeyText);
             char value[kValueSize] = {};
             GetPrivateProfileStringA(key.section, key.key, kMissingKeyText, value, kValueSize,
                                      path.c_str());
@@ -45,6 +48,8 @@ void loadSettings()
 void saveSettings()
 {
     const std::string path = settingsPath();
+    if (path.empty())
+        return;
     SettingsLine lines[kSettingsSaveCount];
     settingsSaveLines(settings, lines);
     for (const SettingsLine &line : lines)
