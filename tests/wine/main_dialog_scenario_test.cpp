@@ -1,5 +1,7 @@
 // The main dialog as the operator meets it: start-up state, keys and menu
 // commands that must or must not end the program.
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "resources/resource.h"
@@ -130,6 +132,47 @@ TEST_F(MainDialogScenario, ModeMenuSetsTheGraphCheckBoxes)
             EXPECT_EQ(isEnabled(dialog, IDC_CH_GRAPH0 + n), step.enabled[n] == 'x') << step.mode << ", CH" << n;
         }
     }
+}
+
+struct SmoothingEdit {
+    const char *what;
+    int selectionStart, selectionEnd;  // -1 as the end: to the end of the text
+    const char *keys;                  // typed one by one ("\b" is Backspace), or
+    const char *pasted;                // pasted at once
+    const char *shown;
+    int caret;  // caret position afterwards, -1: not checked
+};
+
+// Applied one after another to the field of circuit 0, starting from "10".
+const SmoothingEdit kSmoothingEdits[] = {
+    {"Backspace at the end of 10 leaves 1", 2, 2, "\b", nullptr, "1", 1},
+    {"Backspace on the last digit is answered with 1, caret before it", 1, 1, "\b", nullptr, "1", 0},
+    {"typing 5 in front of that 1 gives 51", 0, 0, "5", nullptr, "51", 1},
+    {"selecting all and typing 5 gives 5", 0, -1, "5", nullptr, "5", -1},
+    {"250 pasted is limited to 100", 0, -1, nullptr, "250", "100", -1},
+    {"007 pasted loses its zeros", 0, -1, nullptr, "007", "7", -1},
+    {"40000 pasted is negative in 16 bits: 1", 0, -1, nullptr, "40000", "1", -1},
+    {"70000 pasted is 4464 in 16 bits: 100", 0, -1, nullptr, "70000", "100", -1},
+    {"text that is no number gives 1", 0, -1, nullptr, "abc", "1", -1},
+};
+
+TEST_F(MainDialogScenario, SmoothingCountFieldsAreCleanedAsTheyAreEdited)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
+    for (const SmoothingEdit &edit : kSmoothingEdits) {
+        if (edit.pasted != nullptr) {
+            replaceText(dialog, IDC_SMOOTH0, edit.selectionStart, edit.selectionEnd, edit.pasted);
+        } else {
+            setSelection(dialog, IDC_SMOOTH0, edit.selectionStart, edit.selectionEnd);
+            typeKeys(dialog, IDC_SMOOTH0, edit.keys);
+        }
+        ASSERT_TRUE(settle());
+        EXPECT_TRUE(waitForText(IDC_SMOOTH0, edit.shown)) << edit.what << ": shows " << controlText(dialog, IDC_SMOOTH0);
+        if (edit.caret >= 0) {
+            EXPECT_EQ(editSelection(dialog, IDC_SMOOTH0), std::make_pair(edit.caret, edit.caret)) << edit.what;
+        }
+    }
+    EXPECT_EQ(controlText(dialog, IDC_SMOOTH1), "10") << "the other field is untouched";
 }
 
 TEST_F(MainDialogScenario, EscapeAndEnterDoNotCloseTheMainDialog)

@@ -120,6 +120,11 @@ void typeKeys(HWND dialog, int id, const std::string &keys)
         PostMessageW(field, WM_CHAR, key, 1);
 }
 
+void setSelection(HWND dialog, int id, int start, int end)
+{
+    sendBounded(control(dialog, id), EM_SETSEL, static_cast<WPARAM>(start), end);
+}
+
 std::pair<int, int> editSelection(HWND dialog, int id)
 {
     const LRESULT selection = sendBounded(control(dialog, id), EM_GETSEL, 0, 0);

@@ -33,6 +33,9 @@ void replaceText(HWND dialog, int id, int start, int end, const std::string &tex
 // Keystrokes into an edit field at its caret: WM_CHAR per character (posted),
 // "\b" being Backspace.
 void typeKeys(HWND dialog, int id, const std::string &keys);
+// Places the caret or selection of an edit field (EM_SETSEL); -1 as `end`
+// runs to the end of the text.
+void setSelection(HWND dialog, int id, int start, int end);
 // Selection of an edit field: start and end positions.
 std::pair<int, int> editSelection(HWND dialog, int id);
 
