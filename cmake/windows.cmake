@@ -21,6 +21,11 @@ target_compile_options(Pendra_Visualizer PRIVATE ${PV_WARNINGS})
 target_link_options(Pendra_Visualizer PRIVATE ${PV_STATIC_LINK})
 set_target_properties(Pendra_Visualizer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 932")
+# windres does not report the files pendra.rc includes; name them so that an
+# edited template or icon rebuilds the program's resources.
+file(GLOB PV_RC_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*.rc
+     ${CMAKE_SOURCE_DIR}/src/resources/*.h ${CMAKE_SOURCE_DIR}/src/resources/*.ico)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/resources/pendra.rc PROPERTIES OBJECT_DEPENDS "${PV_RC_INPUTS}")
 
 set(PV_HELP_FILE ${CMAKE_SOURCE_DIR}/src/resources/PENDRA_VISUALIZER_HELP.html)
 if(EXISTS ${PV_HELP_FILE})
