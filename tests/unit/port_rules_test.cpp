@@ -49,7 +49,7 @@ TEST(PortControls, EveryIdentifierMapsToItsSlotAndBack)
 
 TEST(PortControls, NeighbouringIdentifiersAndMissingSlotsAreNotPortControls)
 {
-    for (int id : {1001, 1011, 1026, 1032, 1041, 1043, 1048, 1050, 1099, 1100, 1119})
+    for (int id : {1026, 1032, 1041, 1048, 1050, 1099})
         EXPECT_FALSE(locatePortControl(id).found) << id;
     for (int bit = 5; bit < kBitSlots; ++bit)
         for (int kind = 0; kind < kKindCount; ++kind)
