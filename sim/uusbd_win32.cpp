@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr DWORD kServicePeriodMs = 2;
+constexpr DWORD kServicePeriodMs = 1;
 constexpr DWORD kCommandPollMs = 5;
 constexpr DWORD kPipeBufferSize = 4096;
 
@@ -33,6 +33,7 @@ std::vector<std::unique_ptr<PipeLink>> links;
 std::string controlFolder;
 LONGLONG commandOffset = 0;
 unsigned pipeCounter = 0;
+unsigned long long packetsQueued = 0;  // DataPackets handed to the program, for the stats command
 
 class Locked {
 public:
@@ -152,6 +153,7 @@ void feedReadPipe(PipeLink &link)
         link.holdUntilReset = true;
     } else {
         WriteFile(link.server, packet, static_cast<DWORD>(length), &written, nullptr);
+        ++packetsQueued;
     }
 }
 
@@ -177,6 +179,10 @@ void applyCommandLine(const std::string &line)
     if (splitWords(line) == std::vector<std::string>{"reload"}) {
         library->reconfigure(loadConfig());
         library->note("command reload");
+        return;
+    }
+    if (splitWords(line) == std::vector<std::string>{"stats"}) {
+        library->note("stats packets " + std::to_string(packetsQueued));
         return;
     }
     if (!library->applyCommand(line))

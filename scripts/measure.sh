@@ -1,0 +1,28 @@
+#!/bin/bash
+# Scripted runs of the real program under Wine at the finest intervals, and
+# the native benchmarks.  Prints figures; nothing here is a pass/fail test.
+#   PV_MEASURE_SECONDS  length of each Wine run (default 30)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT="$(pwd)"
+
+scripts/setup.sh
+for preset in bench win64; do
+  [ -f "build/$preset/CMakeCache.txt" ] || cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" >/dev/null
+done
+
+for bench in build/bench/*_bench; do
+  echo "== $bench"
+  "$bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
+done
+
+source scripts/wine-env.sh
+pv_start_xvfb
+trap 'kill $PV_XVFB_PID 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
+pv_wine_prefix
+export PV_WITH_SIM="$ROOT/build/win64/with-sim" PV_BIN="$ROOT/build/win64/bin" PV_SIM_DIR="$ROOT/build/win64/sim" PV_SOURCE_DIR="$ROOT"
+for measure in build/win64/wine-tests/*_measure.exe; do
+  echo "== $measure"
+  "$WINE" "$measure"
+done
