@@ -191,4 +191,102 @@ TEST_F(DeviceScenario, BoardRemovedWhileSamplingClosesTheGraphWindowWithoutItsQu
     EXPECT_FALSE(isEnabled(dialog, IDC_SMOOTH0)) << "the smoothing fields keep their sampling state";
 }
 
+struct OddBoard {
+    const char *board;  // one board line of the simulator
+    const char *outcome;  // "connects", "refused" or "either" (the choice is open)
+};
+
+// Boards whose descriptors, status or packets are unusual or broken: each
+// Connect ends in a usable session or in "Device Open Failed", never in a
+// crash or a hang.
+const OddBoard kOddBoards[] = {
+    {"board 0 status=1", "refused"},
+    {"board 0 status=2", "refused"},
+    {"board 0 descriptor=no-endpoint", "refused"},
+    {"board 0 descriptor=zero-length", "refused"},
+    {"board 0 descriptor=overrun", "refused"},
+    {"board 0 descriptor=short-total", "refused"},
+    {"board 0 descriptor=read-fail", "refused"},
+    {"board 0 packet=2", "refused"},
+    {"board 0 descriptor=huge-total", "connects"},
+    {"board 0 descriptor=alternate", "connects"},
+    {"board 0 descriptor=big-packet", "either"},
+    {"board 40", "refused"},
+};
+
+TEST_F(DeviceScenario, OddBoardsAreRefusedOrServedButNeverCrashTheProgram)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram(kNoBoards));
+    bool simulatorStarted = false;  // it reads its configuration at the first library call
+    for (const OddBoard &row : kOddBoards) {
+        sim.writeConfig(std::string(row.board) + "\n" + "channel 0 constant offset=321\n");
+        if (simulatorStarted) {
+            ASSERT_TRUE(sim.commandAndWait("reload")) << row.board;
+        }
+        simulatorStarted = true;
+        click(dialog, IDC_CONNECT);
+
+        bool connected = false;
+        MessageBoxSeen box;
+        ASSERT_TRUE(waitUntil([&] {
+            connected = controlText(dialog, IDC_CONNECT) == "Close";
+            box.window = findMessageBox(program.processId());
+            return connected || box.window != nullptr || !program.isRunning();
+        })) << row.board << ": Connect neither succeeded nor failed";
+        ASSERT_TRUE(program.isRunning()) << row.board << " ended the program";
+
+        if (connected) {
+            EXPECT_STRNE(row.outcome, "refused") << row.board << " must not be used";
+            EXPECT_TRUE(waitForText(IDC_CH_VALUE0, "321")) << row.board << ": live values";
+            ASSERT_TRUE(closeSession()) << row.board;
+        } else {
+            EXPECT_STRNE(row.outcome, "connects") << row.board << " was refused";
+            box = waitForMessageBox(program.processId());
+            EXPECT_EQ(box.text, "Device Open Failed") << row.board;
+            ASSERT_TRUE(answerMessageBox(box)) << row.board;
+            ASSERT_TRUE(waitUntil([&] { return !isChecked(dialog, IDC_CONNECT); })) << row.board;
+        }
+        ASSERT_TRUE(settle());
+        // Every board of the search is closed again before the next one.
+        ASSERT_TRUE(waitUntil([&] {
+            const std::vector<std::string> calls = sim.calls();
+            long opened = 0, closed = 0;
+            for (const std::string &call : calls) {
+                opened += call.rfind("open 0", 0) == 0;
+                closed += call.rfind("close 0", 0) == 0;
+            }
+            return opened == closed;
+        })) << row.board << " left open";
+    }
+}
+
+TEST_F(DeviceScenario, FailedWritesDuringIoUpdateAreReportedAndTheSessionStays)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
+    struct FailedWrite { const char *command; const char *message; size_t packetsAfter; };
+    const FailedWrite rows[] = {
+        {"fail-write 0 1", "<Initial Data Write> Failed", 2},  // outputs not tried after it
+        {"fail-write 0 3", "<Control Data Write> Failed", 3},  // directions reached the board
+    };
+    size_t packetsBefore = 0;
+    for (const FailedWrite &row : rows) {
+        ASSERT_TRUE(connectTo(0)) << row.command;
+        ASSERT_TRUE(sim.waitForWrittenPackets(packetsBefore + 2));
+        ASSERT_TRUE(sim.commandAndWait(row.command));
+        click(dialog, IDC_IO_UPDATE);
+
+        const MessageBoxSeen box = waitForMessageBox(program.processId());
+        ASSERT_NE(box.window, nullptr) << row.command;
+        EXPECT_EQ(box.caption, "Error");
+        EXPECT_EQ(box.text, row.message);
+        ASSERT_TRUE(answerMessageBox(box));
+        ASSERT_TRUE(settle());
+        EXPECT_EQ(controlText(dialog, IDC_CONNECT), "Close") << row.command << ": still connected";
+        EXPECT_EQ(sim.writtenPackets().size(), packetsBefore + row.packetsAfter) << row.command;
+
+        ASSERT_TRUE(closeSession());
+        packetsBefore = sim.writtenPackets().size();
+    }
+}
+
 }  // namespace

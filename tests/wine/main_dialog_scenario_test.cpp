@@ -186,6 +186,22 @@ TEST_F(MainDialogScenario, EscapeAndEnterDoNotCloseTheMainDialog)
     EXPECT_TRUE(IsWindowVisible(dialog));
 }
 
+TEST_F(MainDialogScenario, VersionDialogIgnoresEscapeAndClosesWithOk)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
+    postCommand(dialog, IDM_VERSION);
+    HWND version = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (version = findDialog(program.processId(), "Version")) != nullptr &&
+                                       IsWindowVisible(version); }));
+    EXPECT_EQ(GetWindow(version, GW_OWNER), dialog);
+    postCommand(version, IDCANCEL);
+    ASSERT_TRUE(settle());
+    EXPECT_TRUE(IsWindow(version)) << "Escape does not close it";
+    click(version, IDOK);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(version); }));
+    EXPECT_TRUE(program.isRunning());
+}
+
 TEST_F(MainDialogScenario, ExitMenuEndsTheProgramWithCodeZero)
 {
     ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
