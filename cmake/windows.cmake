@@ -72,18 +72,22 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
 
   set(PV_WINE_TESTS_DIR ${CMAKE_BINARY_DIR}/wine-tests)
   file(GLOB PV_WINE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_test.cpp)
-  foreach(src ${PV_WINE_TESTS})
-    get_filename_component(name ${src} NAME_WE)
+  # A Windows program of tests/wine/, built beside a copy of the simulator.
+  function(pv_add_wine_program name src)
     add_executable(${name} ${src})
     target_link_libraries(${name} PRIVATE wine_support pv_win32 sim_model gtest_main)
     target_compile_options(${name} PRIVATE ${PV_WARNINGS})
     target_link_options(${name} PRIVATE ${PV_STATIC_LINK})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PV_WINE_TESTS_DIR})
     add_dependencies(${name} with_sim)
-    # The driver-library loader looks beside its program, so the tests get
-    # the simulator beside them.
+    # The driver-library loader looks beside its program.
     add_custom_command(TARGET ${name} POST_BUILD
       COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:uusbd> ${PV_WINE_TESTS_DIR}/)
+  endfunction()
+
+  foreach(src ${PV_WINE_TESTS})
+    get_filename_component(name ${src} NAME_WE)
+    pv_add_wine_program(${name} ${src})
     add_test(NAME wine.${name} COMMAND ${CMAKE_SOURCE_DIR}/scripts/run-wine.sh $<TARGET_FILE:${name}>)
     set_tests_properties(wine.${name} PROPERTIES TIMEOUT 600)
     set_property(TEST wine.${name} PROPERTY ENVIRONMENT
@@ -96,11 +100,6 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   file(GLOB PV_WINE_MEASURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_measure.cpp)
   foreach(src ${PV_WINE_MEASURES})
     get_filename_component(name ${src} NAME_WE)
-    add_executable(${name} ${src})
-    target_link_libraries(${name} PRIVATE wine_support pv_win32 sim_model gtest_main)
-    target_compile_options(${name} PRIVATE ${PV_WARNINGS})
-    target_link_options(${name} PRIVATE ${PV_STATIC_LINK})
-    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PV_WINE_TESTS_DIR})
-    add_dependencies(${name} with_sim)
+    pv_add_wine_program(${name} ${src})
   endforeach()
 endif()

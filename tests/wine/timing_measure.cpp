@@ -43,20 +43,6 @@ double fileTimeSeconds(const FILETIME &time)
     return static_cast<double>(value.QuadPart) / 1e7;
 }
 
-// Kernel plus user time of the program's process, in seconds.
-double processCpuSeconds(DWORD processId)
-{
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    if (!process)
-        return -1;
-    FILETIME created, exited, kernel, user;
-    double seconds = -1;
-    if (GetProcessTimes(process, &created, &exited, &kernel, &user))
-        seconds = fileTimeSeconds(kernel) + fileTimeSeconds(user);
-    CloseHandle(process);
-    return seconds;
-}
-
 // Kernel plus user time of the main dialog's (user-interface) thread.
 double uiThreadCpuSeconds(HWND dialog)
 {
@@ -106,12 +92,10 @@ TEST_F(TimingMeasure, ReadTicksPerSecondAndCpuUse)
     Sleep(1000);  // let the tick rate settle
     const unsigned seconds = measureSeconds();
     const long long packets0 = packetsRead();
-    const double process0 = processCpuSeconds(program.processId());
     const double thread0 = uiThreadCpuSeconds(dialog);
     const ULONGLONG wall0 = GetTickCount64();
     Sleep(seconds * 1000);
     const long long packets1 = packetsRead();
-    const double process1 = processCpuSeconds(program.processId());
     const double thread1 = uiThreadCpuSeconds(dialog);
     const double wall = static_cast<double>(GetTickCount64() - wall0) / 1000.0;
     ASSERT_GE(packets0, 0);
@@ -119,8 +103,6 @@ TEST_F(TimingMeasure, ReadTicksPerSecondAndCpuUse)
 
     const double ticks = static_cast<double>(packets1 - packets0);
     std::printf("read ticks: %.0f in %.1f s = %.1f per second (NOWREAD = 1 ms)\n", ticks, wall, ticks / wall);
-    std::printf("process CPU (program + simulator thread): %.1f %% of one core\n",
-                100.0 * (process1 - process0) / wall);
     if (thread0 >= 0 && thread1 >= 0) {
         std::printf("user-interface thread CPU: %.1f %% of one core, %.1f us per read tick\n",
                     100.0 * (thread1 - thread0) / wall, 1e6 * (thread1 - thread0) / ticks);
