@@ -28,7 +28,7 @@ endforeach()
 # measurements, not tests.
 find_package(benchmark QUIET)
 if(benchmark_FOUND)
-  file(GLOB PV_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*_bench.cpp)
+  file(GLOB PV_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_bench.cpp)
   foreach(src ${PV_BENCHES})
     get_filename_component(name ${src} NAME_WE)
     add_executable(${name} ${src})

@@ -97,7 +97,7 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
 
   # Measurement programs: scripted runs of the real program whose figures are
   # reported, never asserted (scripts/measure.sh runs them).
-  file(GLOB PV_WINE_MEASURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_measure.cpp)
+  file(GLOB PV_WINE_MEASURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/wine/*_measure.cpp)
   foreach(src ${PV_WINE_MEASURES})
     get_filename_component(name ${src} NAME_WE)
     pv_add_wine_program(${name} ${src})

@@ -251,17 +251,26 @@ DWORD WINAPI serviceThread(LPVOID)
     }
 }
 
-// Everything starts with the first call into the library, outside DllMain.
-void ensureStarted()
+// The control folder, and where its command file ends now: commands count
+// from here on.
+void findControlFolder()
 {
-    if (started)
-        return;
-    started = true;
     controlFolder = environmentVariable("UUSBD_SIM_CONTROL");
     while (!controlFolder.empty() && (controlFolder.back() == '\\' || controlFolder.back() == '/'))
         controlFolder.pop_back();
     if (!controlFolder.empty())
         commandOffset = fileSize(controlFolder + "\\commands.txt");
+}
+
+// Everything else starts with the first call into the library, outside
+// DllMain.
+void ensureStarted()
+{
+    if (started)
+        return;
+    started = true;
+    if (controlFolder.empty())
+        findControlFolder();  // named after the library was loaded
     library = new SimLibrary(loadConfig());
     library->onCall = [](const std::string &line) { appendLine("calls.txt", line); };
     library->onWritten = [](const WrittenRecord &record) { appendLine("written.txt", writtenLine(record)); };
@@ -399,6 +408,9 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     if (reason == DLL_PROCESS_ATTACH) {
         simModule = instance;
         InitializeCriticalSection(&lock);
+        // Commands count from the moment the library is loaded: a test may
+        // send them before the program's first call into the library.
+        findControlFolder();
         DisableThreadLibraryCalls(instance);
     }
     return TRUE;
