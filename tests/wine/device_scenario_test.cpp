@@ -9,23 +9,10 @@
 
 namespace {
 
-// Three boards; the one carrying ID 2 is the third offered.
-const char kThreeBoards[] = "board 4\nboard 9\nboard 2\n";
-constexpr int kThirdBoard = 2;
-
-// A board whose channels and inputs hold still, so shown values are known.
-const char kSteadyBoard[] =
-    "board 0\n"
-    "channel 0 constant offset=100\n"
-    "channel 3 raw 0x8000\n"
-    "channel 7 constant offset=2047\n"
-    "inputs p9=0x15 pa=0xA5 pb=0x0F\n";
-
 struct EnableRule {
     int id;
     const char *name;
-    bool enabledWhileDisconnected;
-    bool enabledWhileConnected;
+    bool disconnected, connected;
 };
 
 const EnableRule kEnableRules[] = {
@@ -46,92 +33,40 @@ using DeviceScenario = ScenarioTest;
 
 void expectEnableRules(HWND dialog, bool connected)
 {
-    for (const EnableRule &rule : kEnableRules) {
-        const bool expected = connected ? rule.enabledWhileConnected : rule.enabledWhileDisconnected;
-        EXPECT_EQ(isEnabled(dialog, rule.id), expected)
+    for (const EnableRule &rule : kEnableRules)
+        EXPECT_EQ(isEnabled(dialog, rule.id), connected ? rule.connected : rule.disconnected)
             << rule.name << (connected ? " while connected" : " while disconnected");
-    }
 }
 
-TEST_F(DeviceScenario, ConnectWithoutBoardsReportsOpenFailureAfter32Attempts)
+bool called(const std::vector<std::string> &calls, const std::string &line)
 {
-    ASSERT_NO_FATAL_FAILURE(startProgram(kNoBoards));
-    click(dialog, IDC_CONNECT);
-
-    const MessageBoxSeen box = waitForMessageBox(program.processId());
-    ASSERT_NE(box.window, nullptr) << "no message after Connect";
-    EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.text, "Device Open Failed");
-    EXPECT_EQ(sim.openAttempts(), 32);
-    ASSERT_TRUE(answerMessageBox(box));
-
-    EXPECT_TRUE(waitForText(IDC_CONNECT, "Connect"));
-    EXPECT_TRUE(waitUntil([&] { return !isChecked(dialog, IDC_CONNECT); })) << "button unchecked again";
-    expectEnableRules(dialog, false);
-    EXPECT_TRUE(sim.writtenPackets().empty());
+    return std::find(calls.begin(), calls.end(), line) != calls.end();
 }
 
-TEST_F(DeviceScenario, ConnectOpensTheChosenBoardAndSendsAllInputsAndZeroOutputs)
+TEST_F(DeviceScenario, ConnectSendsZeroDirectionsThenOutputsAndCloseResetsThePanelSilently)
 {
-    ASSERT_NO_FATAL_FAILURE(startProgram(kThreeBoards));
+    ASSERT_NO_FATAL_FAILURE(startProgram("board 4\nboard 9\nboard 2\n"));
     ASSERT_TRUE(connectTo(2)) << describeOpenMessageBox(program.processId());
     EXPECT_TRUE(isChecked(dialog, IDC_CONNECT));
     ASSERT_TRUE(sim.waitForWrittenPackets(2));
-
-    std::array<uint8_t, 64> zeros{};
-    std::array<uint8_t, 64> outputs{};
+    std::array<uint8_t, 64> directions{}, outputs{};
     outputs[0] = 1;
-    const std::vector<WrittenPacket> packets = sim.writtenPackets();
+    std::vector<WrittenPacket> packets = sim.writtenPackets();
     ASSERT_EQ(packets.size(), 2u);
-    EXPECT_EQ(packets[0].pipe, 1) << "directions first";
-    EXPECT_EQ(packets[0].board, kThirdBoard);
-    EXPECT_EQ(packets[0].bytes, zeros);
-    EXPECT_EQ(packets[1].pipe, 3) << "outputs second";
-    EXPECT_EQ(packets[1].board, kThirdBoard);
+    EXPECT_EQ(std::make_pair(packets[0].pipe, packets[0].board), std::make_pair(1, 2)) << "directions first";
+    EXPECT_EQ(packets[0].bytes, directions);
+    EXPECT_EQ(std::make_pair(packets[1].pipe, packets[1].board), std::make_pair(3, 2)) << "outputs second";
     EXPECT_EQ(packets[1].bytes, outputs);
-
-    // The two boards that did not match are closed again; the chosen one stays.
     const std::vector<std::string> calls = sim.calls();
-    const auto called = [&](const std::string &line) {
-        return std::find(calls.begin(), calls.end(), line) != calls.end();
-    };
-    EXPECT_TRUE(called("close 0"));
-    EXPECT_TRUE(called("close 1"));
-    EXPECT_FALSE(called("close 2"));
-
+    EXPECT_TRUE(called(calls, "close 0") && called(calls, "close 1")) << "the boards that did not match";
+    EXPECT_FALSE(called(calls, "close 2")) << "the chosen board stays open";
     expectEnableRules(dialog, true);
-}
 
-TEST_F(DeviceScenario, ConnectToAnIdNoBoardCarriesFailsAndClosesEveryBoard)
-{
-    ASSERT_NO_FATAL_FAILURE(startProgram(kThreeBoards));
-    chooseComboEntry(dialog, IDC_ID_BOX, 5);
-    click(dialog, IDC_CONNECT);
-
-    const MessageBoxSeen box = waitForMessageBox(program.processId());
-    ASSERT_NE(box.window, nullptr);
-    EXPECT_EQ(box.text, "Device Open Failed");
-    ASSERT_TRUE(answerMessageBox(box));
-    EXPECT_TRUE(waitUntil([&] { return !isChecked(dialog, IDC_CONNECT); }));
-
-    const std::vector<std::string> calls = sim.calls();
-    for (const char *line : {"close 0", "close 1", "close 2"})
-        EXPECT_NE(std::find(calls.begin(), calls.end(), line), calls.end()) << line;
-    EXPECT_TRUE(sim.writtenPackets().empty());
-}
-
-TEST_F(DeviceScenario, CloseClearsThePortPanelAndSendsNothing)
-{
-    ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
-    ASSERT_TRUE(connectTo(0));
-    ASSERT_TRUE(sim.waitForWrittenPackets(2));
-
+    // Close after changing the panel: the panel is reset and nothing is sent.
     click(dialog, IDC_PA_DIR0 + 3);
-    ASSERT_TRUE(waitForText(IDC_PA_DIR0 + 3, "OUT"));
     ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_PA_OUT0 + 3); }));
     click(dialog, IDC_PA_OUT0 + 3);
     ASSERT_TRUE(waitUntil([&] { return isChecked(dialog, IDC_PA_OUT0 + 3); }));
-
     ASSERT_TRUE(closeSession());
     ASSERT_TRUE(settle());
     EXPECT_FALSE(isChecked(dialog, IDC_CONNECT));
@@ -139,124 +74,99 @@ TEST_F(DeviceScenario, CloseClearsThePortPanelAndSendsNothing)
     EXPECT_FALSE(isChecked(dialog, IDC_PA_DIR0 + 3));
     EXPECT_FALSE(isChecked(dialog, IDC_PA_OUT0 + 3));
     expectEnableRules(dialog, false);
+    EXPECT_TRUE(sim.waitForCall("close 2"));
     EXPECT_EQ(sim.writtenPackets().size(), 2u) << "Close sends no packet";
-    EXPECT_TRUE(sim.waitForCall("close 0"));
-}
 
-TEST_F(DeviceScenario, CloseThenConnectSearchesAfresh)
-{
-    ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
-    ASSERT_TRUE(connectTo(0));
-    ASSERT_TRUE(closeSession());
-    ASSERT_TRUE(connectTo(0)) << describeOpenMessageBox(program.processId());
-    EXPECT_TRUE(sim.waitForWrittenPackets(4)) << "the second Connect sends its two packets again";
-    EXPECT_EQ(sim.openAttempts(), 2);
+    const int attemptsBefore = sim.openAttempts();
+    ASSERT_TRUE(connectTo(2)) << "a second Connect searches afresh";
+    EXPECT_TRUE(sim.waitForWrittenPackets(4));
+    EXPECT_EQ(sim.openAttempts() - attemptsBefore, 3);
 }
 
 TEST_F(DeviceScenario, BoardRemovedWhileIdleReturnsToDisconnectedSilently)
 {
-    ASSERT_NO_FATAL_FAILURE(startProgram(kSteadyBoard));
+    ASSERT_NO_FATAL_FAILURE(startProgram("board 0\nchannel 0 constant offset=100\nchannel 7 raw 0xFFFF\n"));
     ASSERT_TRUE(connectTo(0));
-    ASSERT_TRUE(waitForText(IDC_CH_VALUE0, "100")) << "live values before the removal";
-
+    ASSERT_TRUE(waitForText(IDC_CH_VALUE0, "100"));
     ASSERT_TRUE(sim.commandAndWait("remove 0"));
     ASSERT_TRUE(waitForText(IDC_CONNECT, "Connect"));
     ASSERT_TRUE(settle());
     EXPECT_FALSE(isChecked(dialog, IDC_CONNECT));
     expectEnableRules(dialog, false);
     EXPECT_EQ(describeOpenMessageBox(program.processId()), "") << "no message on removal";
-    // The last values stay on show.
-    EXPECT_EQ(controlText(dialog, IDC_CH_VALUE0), "100");
+    EXPECT_EQ(controlText(dialog, IDC_CH_VALUE0), "100") << "the last values stay on show";
     EXPECT_EQ(controlText(dialog, IDC_CH_VALUE0 + 7), "2047");
 }
 
-TEST_F(DeviceScenario, BoardRemovedWhileSamplingClosesTheGraphWindowWithoutItsQuestion)
-{
-    ASSERT_NO_FATAL_FAILURE(startProgram(kSteadyBoard));
-    ASSERT_TRUE(connectTo(0));
-    click(dialog, IDC_GO);
-    HWND graph = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (graph = findDialog(program.processId(), "Graph")) != nullptr; }))
-        << "Go opens the Graph window";
-    ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_STOP); }));
-
-    ASSERT_TRUE(sim.commandAndWait("remove 0"));
-    ASSERT_TRUE(waitForText(IDC_CONNECT, "Connect"));
-    EXPECT_TRUE(waitUntil([&] { return !IsWindow(graph); })) << "the Graph window is closed";
-    ASSERT_TRUE(settle());
-    EXPECT_EQ(describeOpenMessageBox(program.processId()), "") << "no question, no message";
-    EXPECT_FALSE(isEnabled(dialog, IDC_STOP));
-    EXPECT_FALSE(isEnabled(dialog, IDC_GO));
-    EXPECT_TRUE(isEnabled(dialog, IDC_CONNECT));
-    EXPECT_FALSE(isEnabled(dialog, IDC_SMOOTH0)) << "the smoothing fields keep their sampling state";
-}
-
-struct OddBoard {
-    const char *board;  // one board line of the simulator
+struct RefusedOrServed {
+    const char *boards;   // the simulator's configuration
+    int id;               // chosen in the ID box
     const char *outcome;  // "connects", "refused" or "either" (the choice is open)
 };
 
-// Boards whose descriptors, status or packets are unusual or broken: each
-// Connect ends in a usable session or in "Device Open Failed", never in a
-// crash or a hang.
-const OddBoard kOddBoards[] = {
-    {"board 0 status=1", "refused"},
-    {"board 0 status=2", "refused"},
-    {"board 0 descriptor=no-endpoint", "refused"},
-    {"board 0 descriptor=zero-length", "refused"},
-    {"board 0 descriptor=overrun", "refused"},
-    {"board 0 descriptor=short-total", "refused"},
-    {"board 0 descriptor=read-fail", "refused"},
-    {"board 0 packet=2", "refused"},
-    {"board 0 descriptor=huge-total", "connects"},
-    {"board 0 descriptor=alternate", "connects"},
-    {"board 0 descriptor=big-packet", "either"},
-    {"board 40", "refused"},
+// Connect ends in a usable session or in "Device Open Failed" after 32
+// attempts, never in a crash or a hang, and leaves no unused board open.
+const RefusedOrServed kBoards[] = {
+    {"", 0, "refused"},
+    {"board 4\nboard 9\nboard 2\n", 5, "refused"},
+    {"board 40\n", 0, "refused"},
+    {"board 0 status=1\n", 0, "refused"},
+    {"board 0 status=2\n", 0, "refused"},
+    {"board 0 descriptor=no-endpoint\n", 0, "refused"},
+    {"board 0 descriptor=zero-length\n", 0, "refused"},
+    {"board 0 descriptor=overrun\n", 0, "refused"},
+    {"board 0 descriptor=short-total\n", 0, "refused"},
+    {"board 0 descriptor=read-fail\n", 0, "refused"},
+    {"board 0 packet=2\n", 0, "refused"},
+    {"board 0 descriptor=huge-total\n", 0, "connects"},
+    {"board 0 descriptor=alternate\n", 0, "connects"},
+    {"board 0 descriptor=big-packet\n", 0, "either"},
 };
 
-TEST_F(DeviceScenario, OddBoardsAreRefusedOrServedButNeverCrashTheProgram)
+TEST_F(DeviceScenario, ConnectRefusesUnusableBoardsAndServesOddOnes)
 {
     ASSERT_NO_FATAL_FAILURE(startProgram(kNoBoards));
     bool simulatorStarted = false;  // it reads its configuration at the first library call
-    for (const OddBoard &row : kOddBoards) {
-        sim.writeConfig(std::string(row.board) + "\n" + "channel 0 constant offset=321\n");
-        if (simulatorStarted) {
-            ASSERT_TRUE(sim.commandAndWait("reload")) << row.board;
-        }
+    for (const RefusedOrServed &row : kBoards) {
+        sim.writeConfig(std::string(row.boards) + "channel 0 constant offset=321\n");
+        ASSERT_TRUE(!simulatorStarted || sim.commandAndWait("reload")) << row.boards;
         simulatorStarted = true;
+        const int attemptsBefore = sim.openAttempts();
+        const size_t packetsBefore = sim.writtenPackets().size();
+        chooseComboEntry(dialog, IDC_ID_BOX, row.id);
         click(dialog, IDC_CONNECT);
 
         bool connected = false;
-        MessageBoxSeen box;
         ASSERT_TRUE(waitUntil([&] {
             connected = controlText(dialog, IDC_CONNECT) == "Close";
-            box.window = findMessageBox(program.processId());
-            return connected || box.window != nullptr || !program.isRunning();
-        })) << row.board << ": Connect neither succeeded nor failed";
-        ASSERT_TRUE(program.isRunning()) << row.board << " ended the program";
+            return connected || findMessageBox(program.processId()) != nullptr || !program.isRunning();
+        })) << row.boards << ": Connect neither succeeded nor failed";
+        ASSERT_TRUE(program.isRunning()) << row.boards << " ended the program";
 
         if (connected) {
-            EXPECT_STRNE(row.outcome, "refused") << row.board << " must not be used";
-            EXPECT_TRUE(waitForText(IDC_CH_VALUE0, "321")) << row.board << ": live values";
-            ASSERT_TRUE(closeSession()) << row.board;
+            EXPECT_STRNE(row.outcome, "refused") << row.boards << " must not be used";
+            EXPECT_TRUE(waitForText(IDC_CH_VALUE0, "321")) << row.boards << ": live values";
+            ASSERT_TRUE(closeSession()) << row.boards;
         } else {
-            EXPECT_STRNE(row.outcome, "connects") << row.board << " was refused";
-            box = waitForMessageBox(program.processId());
-            EXPECT_EQ(box.text, "Device Open Failed") << row.board;
-            ASSERT_TRUE(answerMessageBox(box)) << row.board;
-            ASSERT_TRUE(waitUntil([&] { return !isChecked(dialog, IDC_CONNECT); })) << row.board;
+            EXPECT_STRNE(row.outcome, "connects") << row.boards << " was refused";
+            const MessageBoxSeen box = waitForMessageBox(program.processId());
+            EXPECT_EQ(box.caption + ": " + box.text, "Error: Device Open Failed") << row.boards;
+            EXPECT_EQ(sim.openAttempts() - attemptsBefore, 32) << row.boards;
+            ASSERT_TRUE(answerMessageBox(box)) << row.boards;
+            EXPECT_TRUE(waitForText(IDC_CONNECT, "Connect"));
+            ASSERT_TRUE(waitUntil([&] { return !isChecked(dialog, IDC_CONNECT); })) << row.boards;
+            EXPECT_EQ(sim.writtenPackets().size(), packetsBefore) << row.boards << ": nothing sent";
+            expectEnableRules(dialog, false);
         }
         ASSERT_TRUE(settle());
-        // Every board of the search is closed again before the next one.
         ASSERT_TRUE(waitUntil([&] {
-            const std::vector<std::string> calls = sim.calls();
             long opened = 0, closed = 0;
-            for (const std::string &call : calls) {
-                opened += call.rfind("open 0", 0) == 0;
-                closed += call.rfind("close 0", 0) == 0;
+            for (const std::string &call : sim.calls()) {
+                opened += call.rfind("open ", 0) == 0 && call != "open -1";
+                closed += call.rfind("close ", 0) == 0;
             }
             return opened == closed;
-        })) << row.board << " left open";
+        })) << row.boards << " left a board open";
     }
 }
 
@@ -276,14 +186,11 @@ TEST_F(DeviceScenario, FailedWritesDuringIoUpdateAreReportedAndTheSessionStays)
         click(dialog, IDC_IO_UPDATE);
 
         const MessageBoxSeen box = waitForMessageBox(program.processId());
-        ASSERT_NE(box.window, nullptr) << row.command;
-        EXPECT_EQ(box.caption, "Error");
-        EXPECT_EQ(box.text, row.message);
-        ASSERT_TRUE(answerMessageBox(box));
+        EXPECT_EQ(box.caption + ": " + box.text, std::string("Error: ") + row.message);
+        ASSERT_TRUE(answerMessageBox(box)) << row.command;
         ASSERT_TRUE(settle());
         EXPECT_EQ(controlText(dialog, IDC_CONNECT), "Close") << row.command << ": still connected";
         EXPECT_EQ(sim.writtenPackets().size(), packetsBefore + row.packetsAfter) << row.command;
-
         ASSERT_TRUE(closeSession());
         packetsBefore = sim.writtenPackets().size();
     }

@@ -9,110 +9,70 @@
 
 namespace {
 
-// Port controls the operator can see (P9 bits 1 and 3 are never shown).
-std::vector<int> visibleDirectionButtons()
-{
-    std::vector<int> ids = {IDC_P9_DIR0, IDC_P9_DIR0 + 2, IDC_P9_DIR0 + 4};
-    for (int bit = 0; bit < 8; ++bit) {
-        ids.push_back(IDC_PA_DIR0 + bit);
-        ids.push_back(IDC_PB_DIR0 + bit);
-    }
-    return ids;
-}
+// The visible port controls (P9 bits 1 and 3 are never shown) and every value box.
+struct PortControls {
+    std::vector<int> directions, outputs, values;
+};
 
-std::vector<int> visibleOutputBoxes()
+PortControls portControls()
 {
-    std::vector<int> ids = {IDC_P9_OUT0, IDC_P9_OUT1 + 1, IDC_P9_OUT1 + 3};
+    PortControls c{{IDC_P9_DIR0, IDC_P9_DIR0 + 2, IDC_P9_DIR0 + 4}, {IDC_P9_OUT0, IDC_P9_OUT1 + 1, IDC_P9_OUT1 + 3}, {}};
     for (int bit = 0; bit < 8; ++bit) {
-        ids.push_back(IDC_PA_OUT0 + bit);
-        ids.push_back(IDC_PB_OUT0 + bit);
+        c.directions.insert(c.directions.end(), {IDC_PA_DIR0 + bit, IDC_PB_DIR0 + bit});
+        c.outputs.insert(c.outputs.end(), {IDC_PA_OUT0 + bit, IDC_PB_OUT0 + bit});
+        c.values.insert(c.values.end(), {IDC_CH_VALUE0 + bit, IDC_PA_VAL0 + bit, IDC_PB_VAL0 + bit});
     }
-    return ids;
-}
-
-// Every value box, the hidden P9 ones included.
-std::vector<int> valueBoxes()
-{
-    std::vector<int> ids;
-    for (int n = 0; n < 8; ++n)
-        ids.push_back(IDC_CH_VALUE0 + n);
     for (int bit = 0; bit < 5; ++bit)
-        ids.push_back(IDC_P9_VAL0 + bit);
-    for (int bit = 0; bit < 8; ++bit) {
-        ids.push_back(IDC_PA_VAL0 + bit);
-        ids.push_back(IDC_PB_VAL0 + bit);
-    }
-    return ids;
+        c.values.push_back(IDC_P9_VAL0 + bit);
+    return c;
 }
 
 using MainDialogScenario = ScenarioTest;
 
-TEST_F(MainDialogScenario, StartsWithIdListValuePlaceholdersAndSmoothingCounts)
+TEST_F(MainDialogScenario, StartsDisconnectedWithIdListPlaceholdersAndTodaysCsvFile)
 {
     ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
-
     ASSERT_EQ(comboCount(dialog, IDC_ID_BOX), 32);
     for (int id = 0; id < 32; ++id)
         EXPECT_EQ(comboItemText(dialog, IDC_ID_BOX, id), "ID=" + std::to_string(id));
     EXPECT_EQ(comboSelection(dialog, IDC_ID_BOX), 0);
-    EXPECT_EQ(controlText(dialog, IDC_ID_BOX), "ID=0");
 
-    for (int id : valueBoxes())
+    const PortControls ports = portControls();
+    for (int id : ports.values)
         EXPECT_EQ(controlText(dialog, id), "-") << "value box " << id;
-    EXPECT_EQ(controlText(dialog, IDC_SMOOTH0), "10");
-    EXPECT_EQ(controlText(dialog, IDC_SMOOTH1), "10");
-
-    EXPECT_EQ(controlText(dialog, IDC_CONNECT), "Connect");
-    EXPECT_FALSE(isChecked(dialog, IDC_CONNECT));
-    EXPECT_EQ(controlText(dialog, IDC_SAVE), "SaveStart");
+    for (int id : ports.directions) {
+        EXPECT_EQ(controlText(dialog, id), "IN") << "direction button " << id;
+        EXPECT_FALSE(isEnabled(dialog, id)) << "direction button " << id;
+    }
+    for (int id : ports.outputs)
+        EXPECT_FALSE(isEnabled(dialog, id)) << "output box " << id;
     for (int n = 0; n < 8; ++n)
         EXPECT_FALSE(isChecked(dialog, IDC_CH_GRAPH0 + n)) << "graph check box of CH" << n;
-    for (int id : visibleDirectionButtons())
-        EXPECT_EQ(controlText(dialog, id), "IN") << "direction button " << id;
-}
-
-TEST_F(MainDialogScenario, ShowsOnlyTheThreeUsableBitsOfP9)
-{
-    ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
-    struct Bit { int bit; bool shown; };
-    const Bit bits[] = {{0, true}, {1, false}, {2, true}, {3, false}, {4, true}};
-    for (const Bit &row : bits) {
-        const int outputId = row.bit == 0 ? IDC_P9_OUT0 : IDC_P9_OUT1 + row.bit - 1;
-        EXPECT_EQ(isVisible(dialog, IDC_P9_DIR0 + row.bit), row.shown) << "P9 bit " << row.bit;
-        EXPECT_EQ(isVisible(dialog, outputId), row.shown) << "P9 bit " << row.bit;
-        EXPECT_EQ(isVisible(dialog, IDC_P9_VAL0 + row.bit), row.shown) << "P9 bit " << row.bit;
+    for (int bit = 0; bit < 5; ++bit) {  // only bits 0, 2 and 4 of P9 are shown
+        const int outputId = bit == 0 ? IDC_P9_OUT0 : IDC_P9_OUT1 + bit - 1;
+        for (int id : {IDC_P9_DIR0 + bit, outputId, IDC_P9_VAL0 + bit})
+            EXPECT_EQ(isVisible(dialog, id), bit % 2 == 0) << "P9 bit " << bit << ", control " << id;
     }
-}
 
-TEST_F(MainDialogScenario, DisconnectedAllowsOnlyIdChoiceAndConnect)
-{
-    ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
-    struct Rule { int id; const char *name; bool enabled; };
-    const Rule rules[] = {
-        {IDC_ID_BOX, "ID box", true},       {IDC_CONNECT, "Connect", true},
-        {IDC_GO, "Go", false},              {IDC_STOP, "Stop", false},
-        {IDC_SAVE, "SaveStart", false},     {IDC_IO_UPDATE, "I/O Update", false},
-        {IDC_SMOOTH0, "smoothing 0", true}, {IDC_SMOOTH1, "smoothing 1", true},
+    struct Control { int id; const char *text; bool enabled; };
+    const Control controls[] = {
+        {IDC_CONNECT, "Connect", true}, {IDC_ID_BOX, "ID=0", true},    {IDC_SAVE, "SaveStart", false},
+        {IDC_GO, "Go", false},          {IDC_STOP, "Stop", false},     {IDC_IO_UPDATE, "I/O Update", false},
+        {IDC_SMOOTH0, "10", true},      {IDC_SMOOTH1, "10", true},
     };
-    for (const Rule &rule : rules)
-        EXPECT_EQ(isEnabled(dialog, rule.id), rule.enabled) << rule.name;
-    for (int id : visibleDirectionButtons())
-        EXPECT_FALSE(isEnabled(dialog, id)) << "direction button " << id;
-    for (int id : visibleOutputBoxes())
-        EXPECT_FALSE(isEnabled(dialog, id)) << "output box " << id;
-}
-
-TEST_F(MainDialogScenario, CreatesTodaysCsvFileInTheDataFolder)
-{
-    ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
-    const std::string name = todayCsvName();
-    EXPECT_TRUE(waitUntil([&] { return program.folder().readFile(name).has_value(); })) << name;
+    for (const Control &c : controls) {
+        EXPECT_EQ(controlText(dialog, c.id), c.text);
+        EXPECT_EQ(isEnabled(dialog, c.id), c.enabled) << c.text;
+    }
+    EXPECT_FALSE(isChecked(dialog, IDC_CONNECT));
+    EXPECT_FALSE(isChecked(dialog, IDC_SAVE));
+    EXPECT_TRUE(waitUntil([&] { return program.folder().readFile(todayCsvName()).has_value(); }));
 }
 
 TEST_F(MainDialogScenario, ModeMenuSetsTheGraphCheckBoxes)
 {
     ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
-    // The operator ticks CH1 and CH7 first; a mode choice overrides them.
+    // CH1 and CH7 ticked first: a mode choice overrides them.
     click(dialog, IDC_CH_GRAPH0 + 1);
     click(dialog, IDC_CH_GRAPH0 + 7);
     ASSERT_TRUE(waitUntil([&] { return isChecked(dialog, IDC_CH_GRAPH0 + 7); }));
@@ -202,18 +162,19 @@ TEST_F(MainDialogScenario, VersionDialogIgnoresEscapeAndClosesWithOk)
     EXPECT_TRUE(program.isRunning());
 }
 
-TEST_F(MainDialogScenario, ExitMenuEndsTheProgramWithCodeZero)
+// Exit in the menu and the close box both end the program with code 0.
+class EndingScenario : public ScenarioTest, public ::testing::WithParamInterface<UINT> {};
+
+TEST_P(EndingScenario, EndsTheProgramWithCodeZero)
 {
     ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
-    postCommand(dialog, IDM_EXIT);
+    if (GetParam() == WM_CLOSE)
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+    else
+        postCommand(dialog, static_cast<int>(GetParam()));
     EXPECT_EQ(program.waitForExit(), 0);
 }
 
-TEST_F(MainDialogScenario, CloseBoxEndsTheProgramWithCodeZero)
-{
-    ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
-    PostMessageW(dialog, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.waitForExit(), 0);
-}
+INSTANTIATE_TEST_SUITE_P(ExitAndCloseBox, EndingScenario, ::testing::Values(UINT(IDM_EXIT), UINT(WM_CLOSE)));
 
 }  // namespace

@@ -7,8 +7,7 @@
 
 namespace {
 
-// Channels and inputs hold still, so every shown value is known:
-// shown value = word >> 5.
+// Steady channels and inputs: shown value = word >> 5.
 const char kSteadyBoard[] =
     "board 0\n"
     "channel 0 constant offset=100\n"
@@ -46,20 +45,12 @@ const ShownValue kLiveValues[] = {
 
 using PortsScenario = ScenarioTest;
 
-TEST_F(PortsScenario, LiveReadoutShowsChannelValuesAndInputBits)
+TEST_F(PortsScenario, LiveReadoutShowsChannelValuesAndInputBitsAndFollowsTheBoard)
 {
     ASSERT_NO_FATAL_FAILURE(startProgram(kSteadyBoard));
     ASSERT_TRUE(connectTo(0));
-    ASSERT_TRUE(waitForText(IDC_CH_VALUE0, "100")) << "the read tick refreshes the values";
     for (const ShownValue &row : kLiveValues)
         EXPECT_TRUE(waitForText(row.id, row.text)) << row.what << ": shows " << controlText(dialog, row.id);
-}
-
-TEST_F(PortsScenario, LiveReadoutFollowsTheBoard)
-{
-    ASSERT_NO_FATAL_FAILURE(startProgram(kSteadyBoard));
-    ASSERT_TRUE(connectTo(0));
-    ASSERT_TRUE(waitForText(IDC_CH_VALUE0, "100"));
     ASSERT_TRUE(sim.commandAndWait("channel 0 0 constant offset=777"));
     ASSERT_TRUE(sim.commandAndWait("inputs 0 pa=0x5A"));
     EXPECT_TRUE(waitForText(IDC_CH_VALUE0, "777"));
@@ -85,7 +76,7 @@ TEST_F(PortsScenario, IoUpdateSendsThePanelsDirectionsThenOutputs)
 
     click(dialog, IDC_IO_UPDATE);
     ASSERT_TRUE(sim.waitForWrittenPackets(4));
-    const std::vector<WrittenPacket> packets = sim.writtenPackets();
+    std::vector<WrittenPacket> packets = sim.writtenPackets();
     ASSERT_EQ(packets.size(), 4u);
     struct Byte { size_t packet; int pipe; size_t offset; int value; const char *meaning; };
     const Byte bytes[] = {
@@ -101,34 +92,22 @@ TEST_F(PortsScenario, IoUpdateSendsThePanelsDirectionsThenOutputs)
         EXPECT_EQ(packets[row.packet].pipe, row.pipe) << row.meaning;
         EXPECT_EQ(packets[row.packet].bytes[row.offset], row.value) << row.meaning;
     }
-    // A bit sent as OUT shows the level sent, not the board's input (PA
-    // bit 3's input is 0, PB bit 7's input is 0).
+    // A bit sent as OUT shows the level sent, not the board's input (0 for both).
     EXPECT_TRUE(waitForText(IDC_PA_VAL0 + 3, "1"));
     EXPECT_TRUE(waitForText(IDC_PB_VAL0 + 7, "0"));
-}
 
-TEST_F(PortsScenario, DirectionBackToInClearsTheOutputButKeepsTheSentLevelOnShow)
-{
-    ASSERT_NO_FATAL_FAILURE(startProgram(kSteadyBoard));
-    ASSERT_TRUE(connectTo(0));
-    click(dialog, IDC_PA_DIR0 + 3);
-    ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_PA_OUT0 + 3); }));
-    click(dialog, IDC_PA_OUT0 + 3);
-    ASSERT_TRUE(waitUntil([&] { return isChecked(dialog, IDC_PA_OUT0 + 3); }));
-    click(dialog, IDC_IO_UPDATE);
-    ASSERT_TRUE(sim.waitForWrittenPackets(4));
-    ASSERT_TRUE(waitForText(IDC_PA_VAL0 + 3, "1"));
-
+    // Back to IN clears the output box; the sent level shows until the next update.
     click(dialog, IDC_PA_DIR0 + 3);
     ASSERT_TRUE(waitForText(IDC_PA_DIR0 + 3, "IN"));
     ASSERT_TRUE(settle());
     EXPECT_FALSE(isChecked(dialog, IDC_PA_OUT0 + 3));
     EXPECT_FALSE(isEnabled(dialog, IDC_PA_OUT0 + 3));
     EXPECT_EQ(controlText(dialog, IDC_PA_VAL0 + 3), "1") << "not yet sent: the board still drives 1";
-
     click(dialog, IDC_IO_UPDATE);
     ASSERT_TRUE(sim.waitForWrittenPackets(6));
-    EXPECT_EQ(sim.writtenPackets()[4].bytes[1], 0x00);
+    packets = sim.writtenPackets();
+    EXPECT_EQ(packets[4].bytes[1], 0x00) << "PA directions: all IN";
+    EXPECT_EQ(packets[5].bytes[2], 0x00) << "PA outputs";
     EXPECT_TRUE(waitForText(IDC_PA_VAL0 + 3, "0")) << "after sending, the input shows again";
 }
 
@@ -138,8 +117,7 @@ TEST_F(PortsScenario, OutputOnAnInputBitIsRefused)
     ASSERT_TRUE(connectTo(0));
     ASSERT_FALSE(isEnabled(dialog, IDC_PA_OUT0 + 2)) << "the box of an IN bit is disabled";
 
-    // Behind the disabled box the handler still guards the rule: a check
-    // that reaches it anyway is taken back with a message.
+    // A check that reaches the handler anyway is taken back with a message.
     HWND box = control(dialog, IDC_PA_OUT0 + 2);
     SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_PA_OUT0 + 2, BN_CLICKED), reinterpret_cast<LPARAM>(box));

@@ -1,9 +1,10 @@
 // Sampling with the Graph window and logging to the daily CSV file, driven
-// from the main dialog against a board whose channels hold still.
+// from the main dialog against boards whose channels hold still.
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "graph/graph_gdi_win32.h"
 #include "resources/resource.h"
 #include "scenario.h"
 
@@ -11,12 +12,12 @@ namespace {
 
 const char kSteadyBoard[] =
     "board 0\n"
-    "channel 0 constant offset=512\n"
+    "channel 0 constant offset=300\n"
     "channel 1 constant offset=100\n"
     "channel 3 raw 0x8000\n"
     "channel 7 constant offset=1023\n";
 // The record values of that board: CH0..CH7 as "%d," each.
-const char kSteadyValues[] = "512,100,0,1024,0,0,0,1023,";
+const char kSteadyValues[] = "300,100,0,1024,0,0,0,1023,";
 
 // Fast ticks so that a block quickly holds several records.
 const char kFastSampling[] = "[INTERVAL]\nGETDATA=20\nNOWREAD=20\n";
@@ -25,8 +26,7 @@ std::vector<std::string> linesOf(const std::string &text)
 {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line))
+    for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
 }
@@ -39,143 +39,216 @@ bool endsWithClosedBlock(const std::string &content)
 
 class SamplingScenario : public ScenarioTest {
 protected:
-    // Starts the program on the steady board, connects and presses Go;
-    // `graph` is the Graph window.
-    void startSampling()
+    // Starts the program, connects, plots CH0 and presses Go.
+    void startSampling(const char *board = kSteadyBoard, const char *settings = kFastSampling)
     {
         StartOptions options;
         options.writeSettings = true;
-        options.settingsContent = kFastSampling;
-        ASSERT_NO_FATAL_FAILURE(startProgram(kSteadyBoard, options));
+        options.settingsContent = settings;
+        ASSERT_NO_FATAL_FAILURE(startProgram(board, options));
         ASSERT_TRUE(connectTo(0));
-        ASSERT_TRUE(waitForText(IDC_CH_VALUE0, "512"));
+        ASSERT_TRUE(waitUntil([&] { return controlText(dialog, IDC_CH_VALUE0) != "-"; }));
+        click(dialog, IDC_CH_GRAPH0);
+        ASSERT_TRUE(waitUntil([&] { return isChecked(dialog, IDC_CH_GRAPH0); }));
         click(dialog, IDC_GO);
-        ASSERT_TRUE(waitUntil([&] { return (graph = findDialog(program.processId(), "Graph")) != nullptr; }))
-            << "Go opens the Graph window";
+        ASSERT_NE(graph = waitForGraph(), nullptr) << "Go opens the Graph window";
         ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_SAVE); }));
     }
 
-    // Lets the sample tick run for a while.  Records stay in the stream's
-    // buffer until the block ends, so there is nothing to poll meanwhile.
+    // Records stay in the stream's buffer until the block ends: nothing to poll.
     static void letSamplesArrive() { Sleep(600); }
+
+    // Waits for today's CSV file to end with a closed block; its content.
+    std::string closedLog() const
+    {
+        std::string content;
+        EXPECT_TRUE(waitUntil([&] {
+            content = program.folder().readFile(todayCsvName()).value_or("");
+            return endsWithClosedBlock(content);
+        })) << "a closed block ends with a record and an empty line:\n" << content;
+        return content;
+    }
 
     HWND graph = nullptr;
 };
 
-TEST_F(SamplingScenario, SamplingStateFollowsTheEnableRules)
+TEST_F(SamplingScenario, SamplingStateFollowsTheEnableRulesAndGoReusesTheGraphWindow)
 {
     ASSERT_NO_FATAL_FAILURE(startSampling());
-    const struct { int id; const char *name; bool enabled; } rules[] = {
-        {IDC_ID_BOX, "ID box", false},  {IDC_CONNECT, "Close", false},       {IDC_GO, "Go", false},
-        {IDC_STOP, "Stop", true},       {IDC_SAVE, "SaveStart", true},       {IDC_IO_UPDATE, "I/O Update", true},
-        {IDC_SMOOTH0, "smoothing 0", false}, {IDC_SMOOTH1, "smoothing 1", false},
+    const struct { int id; bool sampling, stopped; } rules[] = {
+        {IDC_ID_BOX, false, false}, {IDC_CONNECT, false, true}, {IDC_GO, false, true},
+        {IDC_STOP, true, false},    {IDC_SAVE, true, false},    {IDC_IO_UPDATE, true, true},
+        {IDC_SMOOTH0, false, true}, {IDC_SMOOTH1, false, true},
     };
     for (const auto &rule : rules)
-        EXPECT_EQ(isEnabled(dialog, rule.id), rule.enabled) << rule.name << " while sampling";
-
+        EXPECT_EQ(isEnabled(dialog, rule.id), rule.sampling) << "control " << rule.id << " while sampling";
     click(dialog, IDC_STOP);
     ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_GO); }));
+    for (const auto &rule : rules)
+        EXPECT_EQ(isEnabled(dialog, rule.id), rule.stopped) << "control " << rule.id << " after Stop";
     EXPECT_TRUE(IsWindow(graph)) << "the Graph window stays open after Stop";
-    EXPECT_TRUE(isEnabled(dialog, IDC_CONNECT));
-    EXPECT_TRUE(isEnabled(dialog, IDC_SMOOTH0));
-    EXPECT_FALSE(isEnabled(dialog, IDC_SAVE));
 
     click(dialog, IDC_GO);
     ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_STOP); }));
     EXPECT_EQ(findDialog(program.processId(), "Graph"), graph) << "a second Go reuses the Graph window";
 }
 
-TEST_F(SamplingScenario, GraphWindowIsPlacedByTheWorkArea)
+TEST_F(SamplingScenario, GraphWindowIsPlacedByTheWorkAreaAndPaintsThePlottedChannelOnWhite)
 {
     ASSERT_NO_FATAL_FAILURE(startSampling());
-    RECT work;
+    RECT work, placed, client;
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
-    const long w = work.right - work.left;
-    const long h = work.bottom - work.top;
-    RECT placed;
+    const long w = work.right - work.left, h = work.bottom - work.top;
     ASSERT_TRUE(GetWindowRect(graph, &placed));
     EXPECT_EQ(placed.left, w / 3);
     EXPECT_EQ(placed.top, h / 3 + 40);
     EXPECT_EQ(placed.right - placed.left, 2 * w / 3);
     EXPECT_EQ(placed.bottom - placed.top, 5 * h / 8);
+
+    letSamplesArrive();
+    ASSERT_TRUE(GetClientRect(graph, &client));
+    const int width = client.right, height = client.bottom;
+    // The X axis is 25 pixels above the bottom; TOP (1023) stands height / 1.2 above it.
+    const double unitsPerPixel = 1023 * 1.2 / height;
+    const int traceRow = height - 25 + static_cast<int>(-(300 / unitsPerPixel));
+    const int column = 55 + 5 * 10;  // the 10th sample
+
+    HDC screen = GetDC(graph);
+    HDC copy = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(copy, bitmap);
+    ASSERT_TRUE(BitBlt(copy, 0, 0, width, height, screen, 0, 0, SRCCOPY));
+    const struct { int row; COLORREF colour; const char *what; } pixels[] = {
+        {traceRow, RGB(255, 0, 0), "CH0 at 300 is red"},
+        {traceRow - 12, RGB(255, 255, 255), "above the trace is white"},
+        {traceRow + 12, RGB(255, 255, 255), "below the trace is white"},
+    };
+    for (const auto &pixel : pixels)
+        EXPECT_EQ(GetPixel(copy, column, pixel.row), pixel.colour) << pixel.what << " (row " << pixel.row << ")";
+    SelectObject(copy, previous);
+    DeleteObject(bitmap);
+    DeleteDC(copy);
+    ReleaseDC(graph, screen);
+}
+
+TEST(GraphLabel, TheTriggerArrowIsMeasuredAsOneCharacter)
+{
+    // The arrow's two bytes are one character in code page 932.
+    HDC dc = CreateCompatibleDC(nullptr);
+    const TextExtent without = measureTextCp932(dc, "TRG [CH0] ", 10);
+    const TextExtent with = measureTextCp932(dc, "TRG [CH0] \x81\xAA", 12);
+    const TextExtent arrow = measureTextCp932(dc, "\x81\xAA", 2);
+    DeleteDC(dc);
+    EXPECT_GT(arrow.width, 0);
+    EXPECT_EQ(with.width, without.width + arrow.width);
 }
 
 TEST_F(SamplingScenario, SaveStartToSaveStopWritesOneBlockOfRecords)
 {
     ASSERT_NO_FATAL_FAILURE(startSampling());
-    const std::string name = todayCsvName();
-    const std::string before = program.folder().readFile(name).value_or("");
-
     click(dialog, IDC_SAVE);
     ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
     letSamplesArrive();
     click(dialog, IDC_SAVE);
     ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
 
-    std::string content;
-    ASSERT_TRUE(waitUntil([&] {
-        content = program.folder().readFile(name).value_or("");
-        return content.size() > before.size();
-    }));
-    const std::vector<std::string> lines = linesOf(content.substr(before.size()));
-    ASSERT_GE(lines.size(), 4u) << "header, at least two records, empty line:\n" << content;
-
+    const std::vector<std::string> lines = linesOf(closedLog());
+    ASSERT_GE(lines.size(), 4u) << "header, at least two records, empty line";
     int hour = -1, minute = -1, second = -1, milli = -1;
     EXPECT_EQ(std::sscanf(lines[0].c_str(), "[%2d h %2d m %2d.%d]", &hour, &minute, &second, &milli), 4)
         << lines[0];
     EXPECT_EQ(lines[0].back(), '\r') << "lines end with CR LF";
     long previous = -1;
     for (size_t i = 1; i + 1 < lines.size(); ++i) {
-        const std::string &record = lines[i];
-        const size_t comma = record.find(',');
-        ASSERT_NE(comma, std::string::npos) << record;
-        const long elapsed = std::stol(record.substr(0, comma));
-        if (i == 1) {
-            EXPECT_EQ(elapsed, 0) << "the first record is at 0";
-        } else {
-            EXPECT_GT(elapsed, previous) << "elapsed times rise: " << record;
-        }
+        const size_t comma = lines[i].find(',');
+        ASSERT_NE(comma, std::string::npos) << lines[i];
+        const long elapsed = std::stol(lines[i].substr(0, comma));
+        EXPECT_TRUE(i == 1 ? elapsed == 0 : elapsed > previous) << "elapsed times start at 0 and rise: " << lines[i];
         previous = elapsed;
-        EXPECT_EQ(record.substr(comma + 1), std::string(kSteadyValues) + "\r") << "record " << i;
+        EXPECT_EQ(lines[i].substr(comma + 1), std::string(kSteadyValues) + "\r") << "record " << i;
     }
     EXPECT_EQ(lines.back(), "\r") << "the block ends with an empty line";
 }
 
-TEST_F(SamplingScenario, StopWhileSavingEndsTheBlock)
+// Stop (false) or the board's removal (true) while saving.
+class SavingEndScenario : public SamplingScenario, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SavingEndScenario, EndsTheBlockWithoutQuestion)
 {
+    const bool removal = GetParam();
     ASSERT_NO_FATAL_FAILURE(startSampling());
-    const std::string name = todayCsvName();
     click(dialog, IDC_SAVE);
     ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
     letSamplesArrive();
-    click(dialog, IDC_STOP);
+    if (!removal)
+        click(dialog, IDC_STOP);
+    ASSERT_TRUE(!removal || sim.commandAndWait("remove 0"));
     ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
     EXPECT_FALSE(isChecked(dialog, IDC_SAVE));
-
-    std::string content;
-    ASSERT_TRUE(waitUntil([&] {
-        content = program.folder().readFile(name).value_or("");
-        return endsWithClosedBlock(content);
-    })) << "a closed block ends with a record and an empty line:\n" << content;
+    closedLog();
+    if (!removal)
+        return;
+    ASSERT_TRUE(waitForText(IDC_CONNECT, "Connect"));
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(graph); })) << "the Graph window is closed";
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(describeOpenMessageBox(program.processId()), "") << "no question, no message";
+    EXPECT_FALSE(isEnabled(dialog, IDC_STOP));
+    EXPECT_FALSE(isEnabled(dialog, IDC_GO));
+    EXPECT_TRUE(isEnabled(dialog, IDC_CONNECT));
+    EXPECT_FALSE(isEnabled(dialog, IDC_SMOOTH0)) << "the smoothing fields keep their sampling state";
 }
 
-TEST_F(SamplingScenario, BoardRemovedWhileSavingEndsTheBlockWithoutQuestion)
+INSTANTIATE_TEST_SUITE_P(StopOrRemoval, SavingEndScenario, ::testing::Bool());
+
+TEST_F(SamplingScenario, ATriggerCrossingStartsABlockAtTheCrossingSample)
 {
-    ASSERT_NO_FATAL_FAILURE(startSampling());
+    ASSERT_NO_FATAL_FAILURE(startSampling("board 0\nchannel 0 constant offset=400\n",
+                                          "[INTERVAL]\nGETDATA=20\nNOWREAD=20\n"
+                                          "[TRIGGER]\nCH=0\nTHRESHOLD=500\nENABLE=TRUE\nEDGE=RISE\n"));
+    letSamplesArrive();
+    EXPECT_EQ(controlText(dialog, IDC_SAVE), "SaveStart") << "400 stays below the threshold";
+    ASSERT_TRUE(sim.commandAndWait("channel 0 0 constant offset=600"));
+    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop")) << "the rising crossing starts saving";
+    letSamplesArrive();
+    click(dialog, IDC_SAVE);
+    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
+
+    const std::vector<std::string> lines = linesOf(closedLog());
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0].front(), '[') << "the block header comes first";
+    EXPECT_EQ(lines[1], "0,600,0,0,0,0,0,0,0,\r") << "the first record is the crossing sample";
+    for (size_t i = 2; i + 1 < lines.size(); ++i)
+        EXPECT_NE(lines[i].find(",600,"), std::string::npos) << "record " << i << ": " << lines[i];
+}
+
+TEST_F(SamplingScenario, ALogFileThatCannotBeOpenedIsReportedAndTheProgramGoesOn)
+{
+    // A folder holds the name of today's CSV file.
+    ASSERT_TRUE(CreateDirectoryW(program.folder().filePath(todayCsvName()).c_str(), nullptr));
+    StartOptions options;
+    options.writeSettings = true;
+    options.settingsContent = kFastSampling;
+    ASSERT_NO_FATAL_FAILURE(launchProgram(kSteadyBoard, options));
+    const auto expectSaveError = [&](const char *when) {
+        const MessageBoxSeen box = waitForMessageBox(program.processId());
+        EXPECT_EQ(box.caption + ": " + box.text, "SaveError: Savefile Can't Open !") << when;
+        EXPECT_TRUE(answerMessageBox(box)) << when;
+    };
+    expectSaveError("at start-up");
+    ASSERT_NE(dialog = program.waitForMainDialog(), nullptr);
+    ASSERT_TRUE(connectTo(0));
+    EXPECT_TRUE(waitForText(IDC_CH_VALUE0, "300"));
+    click(dialog, IDC_GO);
+    ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_SAVE); }));
     click(dialog, IDC_SAVE);
     ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
     letSamplesArrive();
-    ASSERT_TRUE(sim.commandAndWait("remove 0"));
-    ASSERT_TRUE(waitForText(IDC_CONNECT, "Connect"));
+    click(dialog, IDC_SAVE);
+    expectSaveError("at the end of the block");
     EXPECT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
-    EXPECT_TRUE(waitUntil([&] { return !IsWindow(graph); }));
     ASSERT_TRUE(settle());
-    EXPECT_EQ(describeOpenMessageBox(program.processId()), "");
-    std::string content;
-    EXPECT_TRUE(waitUntil([&] {
-        content = program.folder().readFile(todayCsvName()).value_or("");
-        return endsWithClosedBlock(content);
-    })) << content;
+    EXPECT_TRUE(program.isRunning());
+    EXPECT_TRUE(isEnabled(dialog, IDC_STOP)) << "sampling goes on";
 }
 
 TEST_F(SamplingScenario, ExitWhileSamplingEndsWithoutQuestion)
@@ -189,8 +262,7 @@ TEST_F(SamplingScenario, ClosingTheGraphWindowWhileConnectedAsksFirst)
 {
     ASSERT_NO_FATAL_FAILURE(startSampling());
     struct Answer { int button; bool graphStays; };
-    const Answer answers[] = {{IDNO, true}, {IDYES, false}};
-    for (const Answer &answer : answers) {
+    for (const Answer &answer : {Answer{IDNO, true}, Answer{IDYES, false}}) {
         PostMessageW(graph, WM_CLOSE, 0, 0);
         const MessageBoxSeen box = waitForMessageBox(program.processId());
         ASSERT_NE(box.window, nullptr);
@@ -202,11 +274,8 @@ TEST_F(SamplingScenario, ClosingTheGraphWindowWhileConnectedAsksFirst)
         EXPECT_EQ(IsWindow(graph) != FALSE, answer.graphStays) << "answer " << answer.button;
         EXPECT_EQ(isEnabled(dialog, IDC_STOP), answer.graphStays) << "sampling goes on only after No";
     }
-    EXPECT_TRUE(isEnabled(dialog, IDC_GO));
     click(dialog, IDC_GO);
-    HWND second = nullptr;
-    EXPECT_TRUE(waitUntil([&] { return (second = findDialog(program.processId(), "Graph")) != nullptr; }))
-        << "Go after closing creates a new Graph window";
+    EXPECT_NE(waitForGraph(), nullptr) << "Go after closing creates a new Graph window";
 }
 
 }  // namespace

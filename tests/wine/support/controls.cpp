@@ -3,18 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "text.h"
-#include "wait.h"
 
 namespace {
 
-constexpr UINT kSendTimeoutMs = 5000;
-
-// A message sent to another process's window, bounded in time; 0 when the
-// window does not answer.
+// A message to another process's window, bounded in time; 0 when it does not answer.
 LRESULT sendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result))
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 5000, &result))
         return 0;
     return static_cast<LRESULT>(result);
 }
@@ -22,27 +18,31 @@ LRESULT sendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 HWND reachableControl(HWND dialog, int id)
 {
     HWND item = control(dialog, id);
-    if (item == nullptr) {
-        ADD_FAILURE() << "control " << id << " does not exist";
-        return nullptr;
-    }
-    if (!IsWindowVisible(item) || !IsWindowEnabled(item)) {
-        ADD_FAILURE() << "control " << id << " cannot be used: "
-                      << (IsWindowVisible(item) ? "disabled" : "hidden");
+    if (item == nullptr || !IsWindowVisible(item) || !IsWindowEnabled(item)) {
+        ADD_FAILURE() << "control " << id << " is missing, hidden or disabled";
         return nullptr;
     }
     return item;
+}
+
+// A text fetched with a length message and a copy message.
+std::string fetchText(HWND window, UINT lengthMessage, UINT textMessage, WPARAM index)
+{
+    const LRESULT length = sendBounded(window, lengthMessage, index, 0);
+    if (length <= 0)
+        return std::string();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const WPARAM parameter = textMessage == WM_GETTEXT ? text.size() : index;
+    const LRESULT copied = sendBounded(window, textMessage, parameter, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return utf8FromWide(text);
 }
 
 }  // namespace
 
 std::string windowText(HWND window)
 {
-    const LRESULT length = sendBounded(window, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied = sendBounded(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<size_t>(copied));
-    return utf8FromWide(text);
+    return fetchText(window, WM_GETTEXTLENGTH, WM_GETTEXT, 0);
 }
 
 HWND control(HWND dialog, int id)
@@ -53,7 +53,7 @@ HWND control(HWND dialog, int id)
 std::string controlText(HWND dialog, int id)
 {
     HWND item = control(dialog, id);
-    return item ? windowText(item) : std::string("<no control ") + std::to_string(id) + ">";
+    return item ? windowText(item) : "<no control " + std::to_string(id) + ">";
 }
 
 bool isChecked(HWND dialog, int id)
@@ -85,14 +85,7 @@ int comboSelection(HWND dialog, int id)
 
 std::string comboItemText(HWND dialog, int id, int index)
 {
-    HWND box = control(dialog, id);
-    const LRESULT length = sendBounded(box, CB_GETLBTEXTLEN, index, 0);
-    if (length <= 0)
-        return std::string();
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied = sendBounded(box, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return utf8FromWide(text);
+    return fetchText(control(dialog, id), CB_GETLBTEXTLEN, CB_GETLBTEXT, static_cast<WPARAM>(index));
 }
 
 void click(HWND dialog, int id)
@@ -103,21 +96,19 @@ void click(HWND dialog, int id)
 
 void replaceText(HWND dialog, int id, int start, int end, const std::string &text)
 {
-    HWND field = reachableControl(dialog, id);
-    if (field == nullptr)
-        return;
-    const std::wstring wide = wideFromUtf8(text);
-    sendBounded(field, EM_SETSEL, static_cast<WPARAM>(start), end);
-    sendBounded(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+    if (HWND field = reachableControl(dialog, id)) {
+        const std::wstring wide = wideFromUtf8(text);
+        sendBounded(field, EM_SETSEL, static_cast<WPARAM>(start), end);
+        sendBounded(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+    }
 }
 
 void typeKeys(HWND dialog, int id, const std::string &keys)
 {
-    HWND field = reachableControl(dialog, id);
-    if (field == nullptr)
-        return;
-    for (wchar_t key : wideFromUtf8(keys))
-        PostMessageW(field, WM_CHAR, key, 1);
+    if (HWND field = reachableControl(dialog, id)) {
+        for (wchar_t key : wideFromUtf8(keys))
+            PostMessageW(field, WM_CHAR, key, 1);
+    }
 }
 
 void setSelection(HWND dialog, int id, int start, int end)
@@ -133,11 +124,10 @@ std::pair<int, int> editSelection(HWND dialog, int id)
 
 void chooseComboEntry(HWND dialog, int id, int index)
 {
-    HWND box = reachableControl(dialog, id);
-    if (box == nullptr)
-        return;
-    sendBounded(box, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    if (HWND box = reachableControl(dialog, id)) {
+        sendBounded(box, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    }
 }
 
 void postCommand(HWND dialog, int id)
@@ -145,13 +135,3 @@ void postCommand(HWND dialog, int id)
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
-bool drainPostedMessages(HWND dialog, int editId)
-{
-    HWND field = control(dialog, editId);
-    if (field == nullptr)
-        return false;
-    const std::pair<int, int> before = editSelection(dialog, editId);
-    const int marker = before.second == 0 ? 1 : 0;
-    PostMessageW(field, EM_SETSEL, 0, marker);
-    return waitUntil([&] { return editSelection(dialog, editId) == std::make_pair(0, marker); });
-}

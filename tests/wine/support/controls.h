@@ -1,15 +1,12 @@
-// Reading and driving the controls of another process's dialog by control
-// identifier, as an operator would.  Actions are posted, so a modal message
-// box opened by the program never blocks the test; the test then waits for
-// the visible effect.
+// Reading and driving another process's dialog controls by identifier, as an
+// operator would.  Actions are posted, so a modal box the program opens never
+// blocks the test; the test then waits for the visible effect.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
-// Text of any window (WM_GETTEXT), as UTF-8.
-std::string windowText(HWND window);
-
+std::string windowText(HWND window);  // WM_GETTEXT, as UTF-8
 HWND control(HWND dialog, int id);
 std::string controlText(HWND dialog, int id);
 bool isChecked(HWND dialog, int id);
@@ -20,35 +17,16 @@ int comboCount(HWND dialog, int id);
 int comboSelection(HWND dialog, int id);
 std::string comboItemText(HWND dialog, int id, int index);
 
-// A click on a button or check box (BM_CLICK, posted): a check box toggles
-// and the dialog receives WM_COMMAND as from the mouse.  A control the
-// operator cannot reach (missing, hidden or disabled) fails the test and is
-// not clicked.
+// BM_CLICK, posted.  A missing, hidden or disabled control fails the test.
 void click(HWND dialog, int id);
-
-// Selects characters `start` to `end` of an edit field and replaces them
-// with `text` as a paste would (undoable, so the field is marked modified
-// and the dialog hears EN_CHANGE).
+// Replaces characters start..end (-1: to the end) as a paste would.
 void replaceText(HWND dialog, int id, int start, int end, const std::string &text);
-// Keystrokes into an edit field at its caret: WM_CHAR per character (posted),
-// "\b" being Backspace.
+// WM_CHAR per character at the caret, posted; "\b" is Backspace.
 void typeKeys(HWND dialog, int id, const std::string &keys);
-// Places the caret or selection of an edit field (EM_SETSEL); -1 as `end`
-// runs to the end of the text.
 void setSelection(HWND dialog, int id, int start, int end);
-// Selection of an edit field: start and end positions.
 std::pair<int, int> editSelection(HWND dialog, int id);
-
-// Chooses entry `index` of a combo box as the operator's choice from its
-// list: the selection, then CBN_SELCHANGE to the dialog.
+// The operator's choice from a combo box list: selection, then CBN_SELCHANGE.
 void chooseComboEntry(HWND dialog, int id, int index);
-
-// A menu command or a dialog command (WM_COMMAND with the identifier, posted).
+// WM_COMMAND with the identifier (a menu or dialog command), posted.
 void postCommand(HWND dialog, int id);
-
-// Waits until every message posted to the dialog's thread before this call
-// has been handled (a marker posted behind them comes back), so the absence
-// of an effect can be asserted.  `editId` names an edit field of the dialog
-// that nothing else changes.  False on timeout.
-bool drainPostedMessages(HWND dialog, int editId);
 

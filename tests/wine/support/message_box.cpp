@@ -1,31 +1,28 @@
 #include "message_box.h"
 
 #include "controls.h"
-#include "wait.h"
 #include "top_windows.h"
+#include "wait.h"
 
 namespace {
 
 constexpr int kMessageTextId = 0xFFFF;
 constexpr int kMessageIconId = 0x0440;
 
-BOOL CALLBACK checkMessageBoxChild(HWND child, LPARAM parameter)
+BOOL CALLBACK checkMessageBoxChild(HWND child, LPARAM onlyStandard)
 {
     const int id = GetDlgCtrlID(child);
-    const bool standard = (id >= IDOK && id <= IDCONTINUE) || id == kMessageTextId || id == kMessageIconId;
-    if (!standard)
-        *reinterpret_cast<bool *>(parameter) = false;
+    if (!((id >= IDOK && id <= IDCONTINUE) || id == kMessageTextId || id == kMessageIconId))
+        *reinterpret_cast<bool *>(onlyStandard) = false;
     return TRUE;
 }
 
 bool isMessageBox(HWND window)
 {
-    if (windowClass(window) != "#32770" || !IsWindowVisible(window))
-        return false;
-    if (GetDlgItem(window, kMessageTextId) == nullptr)
-        return false;
-    bool onlyStandard = true;
-    EnumChildWindows(window, checkMessageBoxChild, reinterpret_cast<LPARAM>(&onlyStandard));
+    bool onlyStandard = windowClass(window) == "#32770" && IsWindowVisible(window) &&
+                        GetDlgItem(window, kMessageTextId) != nullptr;
+    if (onlyStandard)
+        EnumChildWindows(window, checkMessageBoxChild, reinterpret_cast<LPARAM>(&onlyStandard));
     return onlyStandard;
 }
 
@@ -43,8 +40,7 @@ HWND findMessageBox(DWORD processId)
 MessageBoxSeen waitForMessageBox(DWORD processId)
 {
     MessageBoxSeen seen;
-    waitUntil([&] { return (seen.window = findMessageBox(processId)) != nullptr; });
-    if (seen.window != nullptr) {
+    if (waitUntil([&] { return (seen.window = findMessageBox(processId)) != nullptr; })) {
         seen.owner = GetWindow(seen.window, GW_OWNER);
         seen.caption = windowText(seen.window);
         seen.text = controlText(seen.window, kMessageTextId);
@@ -64,7 +60,5 @@ bool answerMessageBox(const MessageBoxSeen &box, int buttonId)
 std::string describeOpenMessageBox(DWORD processId)
 {
     HWND window = findMessageBox(processId);
-    if (window == nullptr)
-        return std::string();
-    return windowText(window) + ": " + controlText(window, kMessageTextId);
+    return window ? windowText(window) + ": " + controlText(window, kMessageTextId) : std::string();
 }

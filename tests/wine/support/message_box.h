@@ -1,5 +1,4 @@
-// Message boxes of the program under test: finding them, reading them and
-// answering them.
+// Message boxes of the program under test: finding, reading, answering.
 #pragma once
 #include <windows.h>
 
@@ -12,17 +11,11 @@ struct MessageBoxSeen {
     std::string text;
 };
 
-// The message boxes of a process are its dialogs that hold the message
-// static (identifier 0xFFFF) and nothing but standard buttons and the icon.
+// A visible dialog holding the message static (0xFFFF) and only standard
+// buttons and the icon.
 HWND findMessageBox(DWORD processId);
-
-// Waits for a message box of the process; `window` stays null on timeout.
 MessageBoxSeen waitForMessageBox(DWORD processId);
-
-// Presses a button of the box (IDOK, IDYES, IDNO, ...) and waits for the box
-// to go; false when the button is missing or the box stays.
+// Presses IDOK, IDYES, IDNO...; false when the button is missing or the box stays.
 bool answerMessageBox(const MessageBoxSeen &box, int buttonId = IDOK);
-
-// "caption: text" of the box the process shows now, or "" when none; for
-// asserting that no unexpected box is open.
+// "caption: text" of the open box, or "" when none.
 std::string describeOpenMessageBox(DWORD processId);

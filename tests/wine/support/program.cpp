@@ -42,12 +42,13 @@ std::wstring environmentBlock(const std::vector<std::pair<std::string, std::stri
     return block;
 }
 
-}  // namespace
-
+// The program's folder beside the simulated driver library.
 std::wstring programFolder()
 {
     return wideFromUtf8(windowsPathFromEnv("PV_WITH_SIM"));
 }
+
+}  // namespace
 
 Program::~Program()
 {

@@ -1,7 +1,5 @@
-// The program under test, started as an operator starts it: from the folder
-// holding it beside the simulated driver library, with a fresh data folder
-// as its current directory.  Always ended when the test ends, so a failing
-// test never leaves it running.
+// The program under test, started beside the simulated driver library with a
+// fresh data folder as its current directory; ended when the test ends.
 #pragma once
 #include <windows.h>
 
@@ -24,19 +22,15 @@ public:
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;
 
-    // Starts the program; false (with a test failure) when it cannot start.
-    bool start(const StartOptions &options = {});
-    // Waits for the main dialog to be shown (after start-up messages are
-    // answered); its handle, or null on timeout.
+    bool start(const StartOptions &options = {});  // false (with a failure) when it cannot
+    // The main dialog once shown (start-up messages answered); null on timeout.
     HWND waitForMainDialog();
-    // The main dialog, shown or not yet; null when it does not exist.
-    HWND findMainDialog() const;
+    HWND findMainDialog() const;  // shown or not yet
 
     DWORD processId() const { return processId_; }
     const WorkFolder &folder() const { return folder_; }
     bool isRunning() const;
-    // Waits for the process to end; its exit code, or -1 on timeout.
-    long waitForExit();
+    long waitForExit();  // exit code, or -1 on timeout
     void kill();
 
 private:
@@ -44,6 +38,3 @@ private:
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
 };
-
-// Folder of the program beside the simulated driver library (Windows path).
-std::wstring programFolder();

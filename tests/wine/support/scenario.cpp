@@ -7,8 +7,7 @@ const char kOneBoardId0[] = "board 0\n";
 
 namespace {
 
-// P9 bit 1's value box is never shown and never written; it holds "-"
-// from start-up and serves as the marker field for settle().
+// P9 bit 1's value box is never shown nor written: the marker for settle().
 constexpr int kMarkerField = IDC_P9_VAL0 + 1;
 
 }  // namespace
@@ -49,7 +48,17 @@ bool ScenarioTest::waitForText(int id, const std::string &expected)
 
 bool ScenarioTest::settle()
 {
-    return drainPostedMessages(dialog, kMarkerField);
+    // A selection posted behind everything else comes back once all was handled.
+    const int marker = editSelection(dialog, kMarkerField).second == 0 ? 1 : 0;
+    PostMessageW(control(dialog, kMarkerField), EM_SETSEL, 0, marker);
+    return waitUntil([&] { return editSelection(dialog, kMarkerField) == std::make_pair(0, marker); });
+}
+
+HWND ScenarioTest::waitForGraph()
+{
+    HWND graph = nullptr;
+    waitUntil([&] { return (graph = findDialog(program.processId(), "Graph")) != nullptr; });
+    return graph;
 }
 
 void ScenarioTest::TearDown()

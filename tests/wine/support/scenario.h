@@ -12,32 +12,24 @@
 #include "top_windows.h"
 #include "wait.h"
 
-// Board configurations of the simulator.
 extern const char kNoBoards[];
 extern const char kOneBoardId0[];
 
 class ScenarioTest : public ::testing::Test {
 protected:
-    // Starts the program on the boards of `boardConfig` and waits for its
-    // main dialog; `dialog` is null (with a failure) when it did not appear.
+    // Starts the program and waits for its main dialog (null with a failure).
     void startProgram(const std::string &boardConfig, const StartOptions &options = {});
-    // Starts the program with a settings file, leaving the main dialog
-    // possibly hidden behind start-up messages.
+    // Starts it without waiting: start-up messages may hide the main dialog.
     void launchProgram(const std::string &boardConfig, const StartOptions &options);
 
-    // Chooses `id` in the ID box and presses Connect; true once the button
-    // reads "Close".
-    bool connectTo(int id);
-    // Presses Close; true once the button reads "Connect".
-    bool closeSession();
-
-    // Waits for the control's text to become `expected`.
+    bool connectTo(int id);  // chooses the ID, Connect; true once it reads "Close"
+    bool closeSession();     // Close; true once it reads "Connect"
     bool waitForText(int id, const std::string &expected);
-    // Waits until the program has handled everything posted to it so far.
-    bool settle();
+    bool settle();  // everything posted to the main dialog so far was handled
+    // Waits for the Graph window; null when it did not appear.
+    HWND waitForGraph();
 
-    // No message box may be left open at the end of a test.
-    void TearDown() override;
+    void TearDown() override;  // no message box may be left open
 
     SimControl sim;
     Program program;

@@ -1,8 +1,11 @@
 #include "sim_control.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
+
+#include "wait.h"
 
 namespace {
 
@@ -16,40 +19,14 @@ std::vector<std::string> readLines(const std::string &path)
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        // A line still being written has no newline yet; it is read next time.
-        if (in.eof())
+        if (in.eof())  // still being written: read next time
             break;
         lines.push_back(line);
     }
     return lines;
 }
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-template <typename Predicate>
-bool waitUntil(DWORD timeoutMs, Predicate done)
-{
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (done())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(5);
-    }
-}
-
-}  // namespace
-
+// One line of written.txt: "<pipe> <board> <128 hex digits>".
 bool parseWrittenLine(const std::string &line, WrittenPacket &packet)
 {
     std::istringstream in(line);
@@ -57,29 +34,25 @@ bool parseWrittenLine(const std::string &line, WrittenPacket &packet)
     if (!(in >> packet.pipe >> packet.board >> hex) || hex.size() != 2 * packet.bytes.size())
         return false;
     for (size_t i = 0; i < packet.bytes.size(); ++i) {
-        const int high = hexDigit(hex[2 * i]);
-        const int low = hexDigit(hex[2 * i + 1]);
-        if (high < 0 || low < 0)
+        char *end = nullptr;
+        const std::string digits = hex.substr(2 * i, 2);
+        packet.bytes[i] = static_cast<uint8_t>(std::strtoul(digits.c_str(), &end, 16));
+        if (*end != '\0')
             return false;
-        packet.bytes[i] = static_cast<uint8_t>(high << 4 | low);
     }
     return true;
 }
 
+}  // namespace
+
 SimControl::SimControl()
 {
     char temp[MAX_PATH];
-    const DWORD length = GetTempPathA(MAX_PATH, temp);
-    std::string base = (length > 0 && length < MAX_PATH) ? std::string(temp) : std::string(".\\");
-    if (!base.empty() && base.back() != '\\')
-        base += '\\';
-    for (;;) {
-        folder_ = base + "pv_sim_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(folderCounter++);
-        if (CreateDirectoryA(folder_.c_str(), nullptr))
-            break;
-        if (GetLastError() != ERROR_ALREADY_EXISTS)
-            break;
-    }
+    GetTempPathA(MAX_PATH, temp);
+    do {
+        folder_ = std::string(temp) + "pv_sim_" + std::to_string(GetCurrentProcessId()) + "_" +
+                  std::to_string(folderCounter++);
+    } while (!CreateDirectoryA(folder_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
     std::ofstream(folder_ + "\\commands.txt", std::ios::binary);
 }
 
@@ -97,32 +70,27 @@ std::string SimControl::configPath() const
 
 void SimControl::writeConfig(const std::string &text)
 {
-    std::ofstream out(configPath(), std::ios::binary | std::ios::trunc);
-    out << text;
+    std::ofstream(configPath(), std::ios::binary | std::ios::trunc) << text;
     haveConfig_ = true;
 }
 
 void SimControl::command(const std::string &line)
 {
-    std::ofstream out(folder_ + "\\commands.txt", std::ios::binary | std::ios::app);
-    out << line << "\n";
+    std::ofstream(folder_ + "\\commands.txt", std::ios::binary | std::ios::app) << line << "\n";
 }
 
-bool SimControl::commandAndWait(const std::string &line, DWORD timeoutMs)
+bool SimControl::commandAndWait(const std::string &line, unsigned timeoutMs)
 {
-    // The simulator acknowledges each command it applied with "command <line>";
-    // count earlier acknowledgements of the same text so a repeat is waited for.
+    // Each applied command is acknowledged as "command <line>"; earlier
+    // acknowledgements of the same text are counted so a repeat is waited for.
     const std::string ack = "command " + line;
-    size_t before = 0;
-    for (const std::string &call : calls())
-        before += (call == ack);
+    const auto acks = [&] {
+        const std::vector<std::string> all = calls();
+        return std::count(all.begin(), all.end(), ack);
+    };
+    const auto before = acks();
     command(line);
-    return waitUntil(timeoutMs, [&] {
-        size_t now = 0;
-        for (const std::string &call : calls())
-            now += (call == ack);
-        return now > before;
-    });
+    return waitUntil([&] { return acks() > before; }, timeoutMs);
 }
 
 std::vector<WrittenPacket> SimControl::writtenPackets() const
@@ -143,36 +111,27 @@ std::vector<std::string> SimControl::calls() const
 
 int SimControl::openAttempts() const
 {
-    int count = 0;
-    for (const std::string &line : calls())
-        count += (line.compare(0, 5, "open ") == 0);
-    return count;
+    const std::vector<std::string> all = calls();
+    return static_cast<int>(
+        std::count_if(all.begin(), all.end(), [](const std::string &call) { return call.rfind("open ", 0) == 0; }));
 }
 
-bool SimControl::waitForWrittenPackets(size_t count, DWORD timeoutMs) const
+bool SimControl::waitForWrittenPackets(size_t count) const
 {
-    return waitUntil(timeoutMs, [&] { return writtenPackets().size() >= count; });
+    return waitUntil([&] { return writtenPackets().size() >= count; }, 5000);
 }
 
-bool SimControl::waitForOpenAttempts(int count, DWORD timeoutMs) const
+bool SimControl::waitForCall(const std::string &line) const
 {
-    return waitUntil(timeoutMs, [&] { return openAttempts() >= count; });
-}
-
-bool SimControl::waitForCall(const std::string &line, DWORD timeoutMs) const
-{
-    return waitUntil(timeoutMs, [&] {
-        for (const std::string &call : calls())
-            if (call == line)
-                return true;
-        return false;
-    });
+    return waitUntil([&] {
+        const std::vector<std::string> all = calls();
+        return std::find(all.begin(), all.end(), line) != all.end();
+    }, 5000);
 }
 
 std::vector<std::pair<std::string, std::string>> SimControl::environment() const
 {
-    std::vector<std::pair<std::string, std::string>> variables;
-    variables.emplace_back("UUSBD_SIM_CONTROL", folder_);
+    std::vector<std::pair<std::string, std::string>> variables{{"UUSBD_SIM_CONTROL", folder_}};
     if (haveConfig_)
         variables.emplace_back("UUSBD_SIM_CONFIG", configPath());
     return variables;

@@ -1,6 +1,6 @@
 // Drives the simulated uusbd.dll from a test under Wine: a fresh control
-// folder, the board configuration, run-time commands and the simulator's
-// records of packets written and library calls.  Formats: sim/README.md.
+// folder, the board configuration, commands, and the records of packets
+// written and library calls.  Formats: sim/README.md.
 #pragma once
 #include <windows.h>
 
@@ -18,45 +18,31 @@ struct WrittenPacket {
 
 class SimControl {
 public:
-    // Creates a fresh, empty control folder under the temporary folder.
-    SimControl();
-    // Deletes the folder's files again.
-    ~SimControl();
+    SimControl();   // a fresh, empty control folder
+    ~SimControl();  // deletes it again
     SimControl(const SimControl &) = delete;
     SimControl &operator=(const SimControl &) = delete;
 
-    const std::string &folder() const { return folder_; }  // Windows path
-    std::string configPath() const;                        // folder\uusbd_sim.ini
-
     // Writes the board configuration; from then on environment() names it.
     void writeConfig(const std::string &text);
-
-    // Appends one command line to commands.txt (the simulator polls it).
-    void command(const std::string &line);
-    // Appends the command and waits until the simulator reports it applied.
-    bool commandAndWait(const std::string &line, DWORD timeoutMs = 3000);
+    void command(const std::string &line);  // appended to commands.txt
+    // Appends a command and waits until the simulator acknowledges it.
+    bool commandAndWait(const std::string &line, unsigned timeoutMs = 3000);
 
     std::vector<WrittenPacket> writtenPackets() const;
-    // Every line of calls.txt.
-    std::vector<std::string> calls() const;
-    // Number of ordinal-1 calls (board open attempts), whatever their result.
-    int openAttempts() const;
+    std::vector<std::string> calls() const;  // every line of calls.txt
+    int openAttempts() const;                // "open ..." calls, whatever their result
 
-    bool waitForWrittenPackets(size_t count, DWORD timeoutMs = 5000) const;
-    bool waitForOpenAttempts(int count, DWORD timeoutMs = 5000) const;
-    // Waits for a line of calls.txt equal to `line`.
-    bool waitForCall(const std::string &line, DWORD timeoutMs = 5000) const;
+    bool waitForWrittenPackets(size_t count) const;
+    bool waitForCall(const std::string &line) const;
 
-    // UUSBD_SIM_CONTROL (always) and UUSBD_SIM_CONFIG (after writeConfig).
+    // UUSBD_SIM_CONTROL and, after writeConfig, UUSBD_SIM_CONFIG.
     std::vector<std::pair<std::string, std::string>> environment() const;
-    // Sets them in this process, so that programs started from now on (and
-    // a simulator loaded into this process) see them.
+    // Sets them in this process, for a simulator loaded into it.
     void applyEnvironment() const;
 
 private:
+    std::string configPath() const;
     std::string folder_;
     bool haveConfig_ = false;
 };
-
-// Parses one line of written.txt; false for a malformed line.
-bool parseWrittenLine(const std::string &line, WrittenPacket &packet);

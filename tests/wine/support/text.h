@@ -1,5 +1,4 @@
-// Conversions between the tests' UTF-8 strings and the UTF-16 texts of
-// windows and file names.
+// UTF-8 test strings to and from the UTF-16 texts of windows and file names.
 #pragma once
 #include <string>
 

@@ -29,8 +29,11 @@ WorkFolder::~WorkFolder()
     HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &entry);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileW((path_ + L"\\" + entry.cFileName).c_str());
+            const std::wstring inside = path_ + L"\\" + entry.cFileName;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveDirectoryW(inside.c_str());  // "." and ".." stay; an empty one goes
+            else
+                DeleteFileW(inside.c_str());
         } while (FindNextFileW(search, &entry));
         FindClose(search);
     }

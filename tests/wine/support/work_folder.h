@@ -1,26 +1,25 @@
-// The operator's data folder of one scenario: a fresh temporary folder that
-// becomes the program's current directory (settings file and CSV logs).
+// The operator's data folder of one scenario: a fresh temporary folder, the
+// program's current directory (settings file and CSV logs).
 #pragma once
 #include <optional>
 #include <string>
 
 class WorkFolder {
 public:
-    WorkFolder();  // creates a new, empty folder
-    ~WorkFolder(); // removes it and its files, unless the test failed
+    WorkFolder();
+    ~WorkFolder();  // removed with its contents, unless the test failed
     WorkFolder(const WorkFolder &) = delete;
     WorkFolder &operator=(const WorkFolder &) = delete;
 
     const std::wstring &path() const { return path_; }
     std::wstring filePath(const std::string &name) const;
-
     void writeFile(const std::string &name, const std::string &content) const;
-    // The file's bytes as stored (CR LF line ends kept); nothing when missing.
+    // The bytes as stored (CR LF kept); nothing when missing.
     std::optional<std::string> readFile(const std::string &name) const;
 
 private:
     std::wstring path_;
 };
 
-// Name of today's CSV log, "%d_%d_%d.csv" from the local date.
+// Today's CSV log name, "%d_%d_%d.csv" from the local date.
 std::string todayCsvName();
