@@ -11,7 +11,10 @@ if(PV_SANITIZE)
   endforeach()
 endif()
 
-file(GLOB PV_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*_test.cpp)
+# The optimised benchmark build leaves the unit tests out.
+if(PV_SANITIZE)
+  file(GLOB PV_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*_test.cpp)
+endif()
 foreach(src ${PV_UNIT_TESTS})
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src})
