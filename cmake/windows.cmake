@@ -42,6 +42,14 @@ target_link_options(uusbd PRIVATE ${PV_STATIC_LINK} -Wl,--kill-at)
 set_target_properties(uusbd PROPERTIES PREFIX "" OUTPUT_NAME uusbd
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/sim)
 
+# A short operator session the run command plays on a virtual display.
+add_executable(operator_demo ${CMAKE_SOURCE_DIR}/tools/operator_demo.cpp)
+target_include_directories(operator_demo PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(operator_demo PRIVATE user32)
+target_compile_options(operator_demo PRIVATE ${PV_WARNINGS})
+target_link_options(operator_demo PRIVATE ${PV_STATIC_LINK})
+set_target_properties(operator_demo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+
 # with-sim/: the program beside the simulator, for the run script and the
 # scenario tests.
 set(PV_WITH_SIM ${CMAKE_BINARY_DIR}/with-sim)
