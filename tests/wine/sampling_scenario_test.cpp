@@ -261,6 +261,8 @@ TEST_F(SamplingScenario, ExitWhileSamplingEndsWithoutQuestion)
 TEST_F(SamplingScenario, ClosingTheGraphWindowWhileConnectedAsksFirst)
 {
     ASSERT_NO_FATAL_FAILURE(startSampling());
+    click(dialog, IDC_SAVE);
+    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
     struct Answer { int button; bool graphStays; };
     for (const Answer &answer : {Answer{IDNO, true}, Answer{IDYES, false}}) {
         PostMessageW(graph, WM_CLOSE, 0, 0);
@@ -273,6 +275,8 @@ TEST_F(SamplingScenario, ClosingTheGraphWindowWhileConnectedAsksFirst)
         ASSERT_TRUE(settle());
         EXPECT_EQ(IsWindow(graph) != FALSE, answer.graphStays) << "answer " << answer.button;
         EXPECT_EQ(isEnabled(dialog, IDC_STOP), answer.graphStays) << "sampling goes on only after No";
+        EXPECT_EQ(controlText(dialog, IDC_SAVE), answer.graphStays ? "SaveStop" : "SaveStart")
+            << "saving goes on only after No";
     }
     click(dialog, IDC_GO);
     EXPECT_NE(waitForGraph(), nullptr) << "Go after closing creates a new Graph window";
