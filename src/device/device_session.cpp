@@ -81,8 +81,8 @@ uint16_t findMaxPacketSize(DeviceHandle board, int interfaceNumber, int endpoint
     if (!driverLibrary->readConfigDescriptor(board, header, kConfigHeaderLength))
         return 0;
     const uint16_t totalLength = readU16(header, 2);
-    if (totalLength < kConfigHeaderLength)
-        return 0;
+    if (totalLength == 0)
+        return 0;  // nothing to read or walk
     std::vector<uint8_t> descriptors(totalLength);
     if (!driverLibrary->readConfigDescriptor(board, descriptors.data(), totalLength))
         return 0;

@@ -135,26 +135,35 @@ struct DescriptorCase {
     const char *board;
     ErrorCode expected;
     uint16_t readSize;
+    int totalLength;  // asked for by the second descriptor read; 0: the first read fails
 };
 
 TEST_F(DeviceSessionTest, ThePacketSizeComesFromTheDescriptorsOrTheBoardIsSkipped)
 {
     const DescriptorCase cases[] = {
-        {"a normal board is used", "board 0", kSuccess, 64},
-        {"an endpoint above 64 bytes is read 64 bytes at a time", "board 0 descriptor=big-packet", kSuccess, 64},
-        {"alternate settings of interface 0 are walked", "board 0 descriptor=alternate", kSuccess, 64},
-        {"an absurd wTotalLength is read but ends at the zeros", "board 0 descriptor=huge-total", kSuccess, 64},
-        {"interface 0 without endpoint gives no size", "board 0 descriptor=no-endpoint", kErrOpenFailed, 0},
-        {"a zero bLength gives no size", "board 0 descriptor=zero-length", kErrOpenFailed, 0},
-        {"a descriptor running past wTotalLength gives no size", "board 0 descriptor=overrun", kErrOpenFailed, 0},
-        {"wTotalLength below 9 gives no size", "board 0 descriptor=short-total", kErrOpenFailed, 0},
-        {"a zero wMaxPacketSize gives no size", "board 0 maxpacket=0 packet=8", kErrOpenFailed, 0},
+        {"a normal board is used", "board 0", kSuccess, 64, 39},
+        {"an endpoint above 64 bytes is read 64 bytes at a time", "board 0 descriptor=big-packet", kSuccess, 64, 39},
+        {"alternate settings of interface 0 are walked", "board 0 descriptor=alternate", kSuccess, 64, 64},
+        {"an absurd wTotalLength is read but ends at the zeros", "board 0 descriptor=huge-total", kSuccess, 64, 65535},
+        {"interface 0 without endpoint gives no size", "board 0 descriptor=no-endpoint", kErrOpenFailed, 0, 34},
+        {"a zero bLength gives no size", "board 0 descriptor=zero-length", kErrOpenFailed, 0, 25},
+        {"a descriptor running past wTotalLength gives no size", "board 0 descriptor=overrun", kErrOpenFailed, 0, 23},
+        {"wTotalLength below 9 is read and gives no size", "board 0 descriptor=short-total", kErrOpenFailed, 0, 5},
+        {"a zero wMaxPacketSize gives no size", "board 0 maxpacket=0 packet=8", kErrOpenFailed, 0, 39},
+        {"a failing descriptor read gives no size", "board 0 descriptor=read-fail", kErrOpenFailed, 0, 0},
     };
     for (const DescriptorCase &c : cases) {
         SetUp();
         useBoards(std::string(c.board) + "\n");
         EXPECT_EQ(openBoardById(0), c.expected) << c.sentence;
         EXPECT_EQ(deviceSession.readSize, c.readSize) << c.sentence;
+        const Lines oneAttempt = c.totalLength == 0 ? Lines{"descriptor 0 9 fail"}
+                                                    : Lines{"descriptor 0 9 ok",
+                                                            "descriptor 0 " + std::to_string(c.totalLength) + " ok"};
+        Lines reads;
+        for (int attempt = 0; attempt < (c.expected == kSuccess ? 1 : 32); ++attempt)
+            reads.insert(reads.end(), oneAttempt.begin(), oneAttempt.end());
+        EXPECT_EQ(callsOf({"descriptor"}), reads) << c.sentence;
         if (c.expected == kSuccess)
             continue;
         // Closed at once after the descriptor read, no pipe opened, every attempt.
