@@ -89,7 +89,7 @@ void BM_SampleTick(benchmark::State &state)
     }
     benchmark::DoNotOptimize(results);
 
-    endBlock(app, log);
+    endBlock(log);
     std::system((std::string("rm -rf ") + directory).c_str());
 }
 BENCHMARK(BM_SampleTick);

@@ -30,14 +30,13 @@ bool beginBlock(AppState &app, DataLog &log)
     return true;
 }
 
-void endBlock(AppState &app, DataLog &log)
+void endBlock(DataLog &log)
 {
     if (log.logFile != nullptr) {
         std::fputs("\r\n", log.logFile);
         std::fclose(log.logFile);
         log.logFile = nullptr;
     }
-    app.saving = 0;
 }
 
 void writeLogRecord(DataLog &log, const SampleHistory &history, const LogClocks &clocks)

@@ -47,9 +47,10 @@ bool openLogFile(DataLog &log, const std::tm &localDate);
 // clock cleared.  Returns whether a block was started.
 bool beginBlock(AppState &app, DataLog &log);
 
-// Ends a block: the empty closing line, then the file is closed and saving
-// cleared.  The caller reopens the file for the current date.
-void endBlock(AppState &app, DataLog &log);
+// Ends a block's file: the empty closing line, then the file is closed.  The
+// caller reopens the file for the current date and only then clears saving,
+// so that no tick during a failed reopen's message starts a new block.
+void endBlock(DataLog &log);
 
 // Appends the sample at writeIndex: header and elapsed time 0 for the first
 // record of a block, elapsed milliseconds for later ones.  Dropped while no

@@ -35,8 +35,9 @@ void startSaving()
 
 void stopSaving()
 {
-    endBlock(appState, dataLog);
+    endBlock(dataLog);
     openDailyLog();
+    appState.saving = 0;
     SetWindowTextA(mainControls.saveButton, "SaveStart");
 }
 

@@ -96,6 +96,9 @@ struct Replay {
 
 }  // namespace
 
+// The grid's grey pen and small font are made here once, like the trace
+// pens, rather than for every grid line of every paint: the picture is the
+// same and a paint then creates no GDI objects.
 void createGraphGdi(GraphGdi &gdi)
 {
     releaseGraphGdi(gdi);

@@ -227,11 +227,16 @@ TEST_F(SamplingScenario, ALogFileThatCannotBeOpenedIsReportedAndTheProgramGoesOn
     ASSERT_TRUE(CreateDirectoryW(program.folder().filePath(todayCsvName()).c_str(), nullptr));
     StartOptions options;
     options.writeSettings = true;
-    options.settingsContent = kFastSampling;
+    options.settingsContent = "[INTERVAL]\nGETDATA=20\nNOWREAD=20\n"
+                              "[TRIGGER]\nCH=0\nTHRESHOLD=500\nENABLE=TRUE\nEDGE=RISE\n";
     ASSERT_NO_FATAL_FAILURE(launchProgram(kSteadyBoard, options));
-    const auto expectSaveError = [&](const char *when) {
+    const auto expectSaveError = [&](const char *when, const char *whileOpen = nullptr) {
         const MessageBoxSeen box = waitForMessageBox(program.processId());
         EXPECT_EQ(box.caption + ": " + box.text, "SaveError: Savefile Can't Open !") << when;
+        if (whileOpen != nullptr) {
+            EXPECT_TRUE(sim.commandAndWait(whileOpen)) << when;
+            letSamplesArrive();
+        }
         EXPECT_TRUE(answerMessageBox(box)) << when;
     };
     expectSaveError("at start-up");
@@ -244,9 +249,10 @@ TEST_F(SamplingScenario, ALogFileThatCannotBeOpenedIsReportedAndTheProgramGoesOn
     ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
     letSamplesArrive();
     click(dialog, IDC_SAVE);
-    expectSaveError("at the end of the block");
+    expectSaveError("at the end of the block", "channel 0 0 constant offset=600");
     EXPECT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
     ASSERT_TRUE(settle());
+    EXPECT_FALSE(isChecked(dialog, IDC_SAVE)) << "a crossing while the message is open starts no block";
     EXPECT_TRUE(program.isRunning());
     EXPECT_TRUE(isEnabled(dialog, IDC_STOP)) << "sampling goes on";
 }
