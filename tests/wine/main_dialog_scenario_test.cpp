@@ -154,6 +154,9 @@ TEST_F(MainDialogScenario, VersionDialogIgnoresEscapeAndClosesWithOk)
     ASSERT_TRUE(waitUntil([&] { return (version = findDialog(program.processId(), "Version")) != nullptr &&
                                        IsWindowVisible(version); }));
     EXPECT_EQ(GetWindow(version, GW_OWNER), dialog);
+    // Only the main dialog takes the shell-font form; the Version dialog names its font plainly.
+    EXPECT_EQ(GetWindowLongW(dialog, GWL_STYLE) & DS_SHELLFONT, DS_SHELLFONT);
+    EXPECT_EQ(GetWindowLongW(version, GWL_STYLE) & DS_SHELLFONT, DS_SETFONT);
     postCommand(version, IDCANCEL);
     ASSERT_TRUE(settle());
     EXPECT_TRUE(IsWindow(version)) << "Escape does not close it";
