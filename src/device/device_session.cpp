@@ -55,6 +55,16 @@ bool openPipes(DriverLibrary &library, DeviceHandle board, OpenPipes &pipes)
     return true;
 }
 
+// Writes a whole 64-byte packet buffer to a pipe and resets the pipe after
+// a successful write; the count of bytes written is not examined.
+ErrorCode writePacket(DeviceHandle pipe, const uint8_t *packet, ErrorCode failure)
+{
+    if (driverLibrary == nullptr || !driverLibrary->writePipe(pipe, packet, kPacketBufferSize))
+        return failure;
+    driverLibrary->resetPipe(pipe);
+    return kSuccess;
+}
+
 }  // namespace
 
 const char *errorCodeText(ErrorCode code)
@@ -173,21 +183,13 @@ ErrorCode readDataPacket()
 ErrorCode writeInitialData(uint8_t p9Direction, uint8_t paDirection, uint8_t pbDirection)
 {
     fillInitialDataPacket(packetBuffers.initial, p9Direction, paDirection, pbDirection);
-    if (driverLibrary == nullptr ||
-        !driverLibrary->writePipe(deviceSession.initialPipe, packetBuffers.initial, kPacketBufferSize))
-        return kErrInitialWrite;
-    driverLibrary->resetPipe(deviceSession.initialPipe);
-    return kSuccess;
+    return writePacket(deviceSession.initialPipe, packetBuffers.initial, kErrInitialWrite);
 }
 
 ErrorCode writeControlData(uint8_t p9Output, uint8_t paOutput, uint8_t pbOutput)
 {
     fillControlDataPacket(packetBuffers.control, p9Output, paOutput, pbOutput);
-    if (driverLibrary == nullptr ||
-        !driverLibrary->writePipe(deviceSession.controlPipe, packetBuffers.control, kPacketBufferSize))
-        return kErrControlWrite;
-    driverLibrary->resetPipe(deviceSession.controlPipe);
-    return kSuccess;
+    return writePacket(deviceSession.controlPipe, packetBuffers.control, kErrControlWrite);
 }
 
 ErrorCode closeSession()
