@@ -20,9 +20,12 @@ struct PipeLink {
     int pipe = 0;
     HANDLE server = INVALID_HANDLE_VALUE;
     HANDLE client = INVALID_HANDLE_VALUE;     // the program's handle
-    HANDLE clientPeek = INVALID_HANDLE_VALUE; // our duplicate of it (pipe 2), to see whether it was read
     bool dead = false;                        // broken on purpose: removal or a failed write
-    bool holdUntilReset = false;              // a 0-byte read was queued (pipe 2)
+    // Pipe 2 only: its feeder thread, woken by a pipe reset or by closing.
+    HANDLE feeder = nullptr;
+    HANDLE wake = nullptr;
+    bool stopping = false;
+    bool holdUntilReset = false;              // a 0-byte read was queued
 };
 
 HMODULE simModule = nullptr;
@@ -107,15 +110,33 @@ LONGLONG fileSize(const std::string &path)
     return static_cast<LONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
+// Asks a link's feeder to end (under the lock): a write it is blocked in
+// fails once the pipe is disconnected.
+void stopLink(PipeLink &link)
+{
+    link.stopping = true;
+    if (link.server != INVALID_HANDLE_VALUE)
+        DisconnectNamedPipe(link.server);
+    if (link.wake != nullptr)
+        SetEvent(link.wake);
+}
+
+// Waits for the feeder (without the lock, which it may need to finish) and
+// closes our handles.
 void closeLinkHandles(PipeLink &link)
 {
+    if (link.feeder != nullptr) {
+        WaitForSingleObject(link.feeder, INFINITE);
+        CloseHandle(link.feeder);
+    }
+    if (link.wake != nullptr)
+        CloseHandle(link.wake);
     if (link.server != INVALID_HANDLE_VALUE) {
         DisconnectNamedPipe(link.server);
         CloseHandle(link.server);
     }
-    if (link.clientPeek != INVALID_HANDLE_VALUE)
-        CloseHandle(link.clientPeek);
-    link.server = link.clientPeek = INVALID_HANDLE_VALUE;
+    link.feeder = link.wake = nullptr;
+    link.server = INVALID_HANDLE_VALUE;
 }
 
 // The program's end of the pipe fails from now on.
@@ -134,26 +155,43 @@ PipeLink *linkOfClient(HANDLE client)
     return nullptr;
 }
 
-// Queues the next DataPacket (or a 0-byte read) when the last one was read.
-void feedReadPipe(PipeLink &link)
+// The feeder of pipe 2.  The pipe has no buffer, so each write blocks until
+// the program has read it; the next packet is made right after that read
+// and waits in its own write, so a read never waits for the simulator.  A
+// 0-byte packet (a failed read) holds the feeder until the pipe is reset.
+DWORD WINAPI feedReadPipe(LPVOID parameter)
 {
-    if (link.dead || link.holdUntilReset)
-        return;
-    DWORD available = 0;
-    if (!PeekNamedPipe(link.clientPeek, nullptr, 0, nullptr, &available, nullptr) || available > 0)
-        return;
-    uint8_t packet[64];
-    int length = 0;
-    const ReadOutcome outcome = library->readPacket(link.board, GetTickCount64(), packet, length);
-    DWORD written = 0;
-    if (outcome == ReadOutcome::Broken) {
-        breakLink(link);
-    } else if (outcome == ReadOutcome::Empty) {
-        WriteFile(link.server, packet, 0, &written, nullptr);
-        link.holdUntilReset = true;
-    } else {
-        WriteFile(link.server, packet, static_cast<DWORD>(length), &written, nullptr);
-        ++packetsQueued;
+    PipeLink &link = *static_cast<PipeLink *>(parameter);
+    for (;;) {
+        uint8_t packet[64];
+        int length = 0;
+        bool hold = false;
+        {
+            Locked locked;
+            if (link.stopping || link.dead)
+                return 0;
+            hold = link.holdUntilReset;
+            if (!hold) {
+                const ReadOutcome outcome = library->readPacket(link.board, GetTickCount64(), packet, length);
+                if (outcome == ReadOutcome::Broken) {
+                    breakLink(link);
+                    return 0;
+                }
+                if (outcome == ReadOutcome::Empty) {
+                    length = 0;
+                    link.holdUntilReset = true;
+                } else {
+                    ++packetsQueued;
+                }
+            }
+        }
+        if (hold) {
+            WaitForSingleObject(link.wake, INFINITE);
+            continue;
+        }
+        DWORD written = 0;
+        if (!WriteFile(link.server, packet, static_cast<DWORD>(length), &written, nullptr))
+            return 0;  // disconnected: the board was removed or closed
     }
 }
 
@@ -240,12 +278,9 @@ DWORD WINAPI serviceThread(LPVOID)
                 pollCommands();
                 lastPoll = GetTickCount();
             }
-            for (auto &link : links) {
-                if (link->pipe == 2)
-                    feedReadPipe(*link);
-                else
+            for (auto &link : links)
+                if (link->pipe != 2)
                     drainWritePipe(*link);
-            }
         }
         Sleep(kServicePeriodMs);
     }
@@ -292,9 +327,10 @@ HANDLE createLink(int board, int pipe)
     auto link = std::make_unique<PipeLink>();
     link->board = board;
     link->pipe = pipe;
+    const DWORD bufferSize = reading ? 0 : kPipeBufferSize;  // pipe 2: a write waits for its read
     link->server = CreateNamedPipeA(name.c_str(), reading ? PIPE_ACCESS_OUTBOUND : PIPE_ACCESS_INBOUND,
-                                    PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, kPipeBufferSize,
-                                    kPipeBufferSize, 0, nullptr);
+                                    PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, bufferSize,
+                                    bufferSize, 0, nullptr);
     if (link->server == INVALID_HANDLE_VALUE)
         return INVALID_HANDLE_VALUE;
     link->client = CreateFileA(name.c_str(), reading ? GENERIC_READ | FILE_WRITE_ATTRIBUTES : GENERIC_WRITE, 0, nullptr,
@@ -307,9 +343,8 @@ HANDLE createLink(int board, int pipe)
     if (reading) {
         DWORD mode = PIPE_READMODE_MESSAGE;
         SetNamedPipeHandleState(link->client, &mode, nullptr, nullptr);
-        DuplicateHandle(GetCurrentProcess(), link->client, GetCurrentProcess(), &link->clientPeek, 0, FALSE,
-                        DUPLICATE_SAME_ACCESS);
-        feedReadPipe(*link);  // the first packet is there at once
+        link->wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        link->feeder = CreateThread(nullptr, 0, feedReadPipe, link.get(), 0, nullptr);
     }
     const HANDLE client = link->client;
     links.push_back(std::move(link));
@@ -345,17 +380,25 @@ HANDLE WINAPI simOpenBoard(int, int, int, int, int, int)
 
 BOOL WINAPI simCloseBoard(HANDLE board)
 {
-    Locked locked;
-    ensureStarted();
-    const int index = boardOf(board);
-    for (auto it = links.begin(); it != links.end();) {
-        if ((*it)->board == index && index >= 0) {
-            closeLinkHandles(**it);
-            it = links.erase(it);
-        } else {
-            ++it;
+    std::vector<std::unique_ptr<PipeLink>> closing;
+    int index = -1;
+    {
+        Locked locked;
+        ensureStarted();
+        index = boardOf(board);
+        for (auto it = links.begin(); it != links.end();) {
+            if ((*it)->board == index && index >= 0) {
+                stopLink(**it);
+                closing.push_back(std::move(*it));
+                it = links.erase(it);
+            } else {
+                ++it;
+            }
         }
     }
+    for (auto &link : closing)
+        closeLinkHandles(*link);
+    Locked locked;
     return library->closeBoard(index) ? TRUE : FALSE;
 }
 
@@ -390,6 +433,8 @@ BOOL WINAPI simResetPipe(HANDLE pipe)
     if (link->pipe != 2)
         drainWritePipe(*link);
     link->holdUntilReset = false;
+    if (link->wake != nullptr)
+        SetEvent(link->wake);
     library->resetPipe(link->board, link->pipe);
     return TRUE;
 }
