@@ -7,12 +7,10 @@
 #include "app/cp932_win32.h"
 #include "graph/graph_gdi_win32.h"
 #include "graph/graph_picture.h"
+#include "resources/resource.h"
 #include "settings/settings.h"
 
 namespace {
-
-constexpr UINT_PTR kSampleTickId = 1100;
-constexpr WPARAM kStopCommand = 1013;
 
 // The Graph window's own state; there is at most one Graph window.
 struct GraphWindowState {
@@ -71,14 +69,14 @@ BOOL closeGraphWindow(HWND window)
     }
     KillTimer(window, graphRepaintTimerId);
     if (appState.graphRunning == 1)
-        SendMessageA(graph.parentWindow, WM_COMMAND, kStopCommand, 0);
+        SendMessageA(graph.parentWindow, WM_COMMAND, IDC_STOP, 0);
     DestroyWindow(window);
     return TRUE;
 }
 
 void onGraphTimer(HWND window, UINT_PTR id)
 {
-    if (id == kSampleTickId)
+    if (id == TIMER_SAMPLE_TICK)
         onSampleTick();
     else if (id == static_cast<UINT_PTR>(graphRepaintTimerId))
         InvalidateRect(window, nullptr, TRUE);
