@@ -27,12 +27,6 @@ file(GLOB PV_RC_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*.rc
      ${CMAKE_SOURCE_DIR}/src/resources/*.h ${CMAKE_SOURCE_DIR}/src/resources/*.ico)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/resources/pendra.rc PROPERTIES OBJECT_DEPENDS "${PV_RC_INPUTS}")
 
-set(PV_HELP_FILE ${CMAKE_SOURCE_DIR}/src/resources/PENDRA_VISUALIZER_HELP.html)
-if(EXISTS ${PV_HELP_FILE})
-  add_custom_command(TARGET Pendra_Visualizer POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PV_HELP_FILE} ${CMAKE_BINARY_DIR}/bin/)
-endif()
-
 # The simulated uusbd.dll lives in its own output folder, never beside the
 # released program, where it would shadow the real driver library.
 add_library(uusbd SHARED ${SIM_WIN32_SOURCES} ${CMAKE_SOURCE_DIR}/sim/uusbd.def)
@@ -57,10 +51,18 @@ add_custom_target(with_sim ALL
   COMMAND ${CMAKE_COMMAND} -E make_directory ${PV_WITH_SIM}
   COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Pendra_Visualizer> $<TARGET_FILE:uusbd> ${PV_WITH_SIM}/
   DEPENDS Pendra_Visualizer uusbd)
-if(EXISTS ${PV_HELP_FILE})
-  add_custom_command(TARGET with_sim POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PV_HELP_FILE} ${PV_WITH_SIM}/)
-endif()
+
+# The operator's manual (docs/manual: the HTML file and its screenshots/
+# folder) beside the program in bin/ and with-sim/, where the Help menu looks
+# for it.  Run on every build, so an edited manual or a new picture is copied
+# without the program being relinked.
+set(PV_MANUAL_DIR ${CMAKE_SOURCE_DIR}/docs/manual)
+add_custom_target(manual ALL
+  COMMAND ${CMAKE_COMMAND} -DMANUAL_DIR=${PV_MANUAL_DIR} -DDESTINATION=${CMAKE_BINARY_DIR}/bin
+          -P ${CMAKE_SOURCE_DIR}/cmake/copy_manual.cmake
+  COMMAND ${CMAKE_COMMAND} -DMANUAL_DIR=${PV_MANUAL_DIR} -DDESTINATION=${PV_WITH_SIM}
+          -P ${CMAKE_SOURCE_DIR}/cmake/copy_manual.cmake
+  VERBATIM)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   enable_testing()
