@@ -104,6 +104,8 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
       "PV_WITH_SIM=${PV_WITH_SIM}" "PV_BIN=${CMAKE_BINARY_DIR}/bin" "PV_SIM_DIR=${CMAKE_BINARY_DIR}/sim"
       "PV_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
   endforeach()
+  # The installer test reads the Start-menu shortcut through COM.
+  target_link_libraries(installer_test PRIVATE ole32 uuid)
 
   # Measurement programs: scripted runs of the real program whose figures are
   # reported, never asserted (scripts/measure.sh runs them).

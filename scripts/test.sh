@@ -21,16 +21,27 @@ for preset in native fuzz win64 win32; do
   fi
 done
 
+# The release packages, checked by the tests below.
+echo "== packages"
+export PV_PACKAGES_DIR="$ROOT/build/packages"
+if ! PV_WIN32_BUILD=build/win32 PV_WIN64_BUILD=build/win64 scripts/package.sh > build/packages.log 2>&1; then
+  cat build/packages.log
+  echo "packaging failed"
+  exit 1
+fi
+
 source scripts/wine-env.sh
 pv_start_xvfb
 trap 'kill $PV_XVFB_PID 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
 pv_wine_prefix
 
-# One CTest run over all three test trees, so that one summary line ends it.
+# One CTest run over all three test trees and the package checks, so that
+# one summary line ends it.
 mkdir -p build/all
 {
   for preset in native fuzz win64; do
     echo "subdirs(\"$ROOT/build/$preset\")"
   done
+  echo "add_test(package.contents bash \"$ROOT/tests/package/check_packages.sh\" \"$PV_PACKAGES_DIR\")"
 } > build/all/CTestTestfile.cmake
 ctest --test-dir build/all -j2 --output-on-failure --timeout 900

@@ -2,7 +2,9 @@
 PV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEPREFIX="${PV_WINEPREFIX:-$PV_ROOT/build/wineprefix}"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# winemenubuilder off: shortcuts made in the prefix (the installer test's)
+# add no menu entries to the host desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 if command -v wine64 >/dev/null 2>&1; then
   WINE=wine64
 elif [ -x /usr/lib/wine/wine64 ]; then

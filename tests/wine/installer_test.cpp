@@ -1,0 +1,265 @@
+// The 64-bit installer (scripts/package.sh) under Wine: a silent install into
+// a test folder, the Start-menu shortcut that starts the program in the
+// per-user data folder, the Add/Remove Programs entry, and a silent uninstall
+// that removes all of it but the operator's data.  Skipped when no installer
+// was built.
+#include <windows.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "paths.h"
+#include "text.h"
+#include "wait.h"
+
+namespace {
+
+const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pendra_Visualizer";
+const wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+const wchar_t kDefaultDocuments[] = L"%USERPROFILE%\\Documents";
+
+bool exists(const std::wstring &path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool isFolder(const std::wstring &path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::set<std::wstring> namesIn(const std::wstring &folder, const wchar_t *pattern = L"*")
+{
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((folder + L"\\" + pattern).c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name != L"." && name != L"..")
+            names.insert(name);
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    return names;
+}
+
+void removeTree(const std::wstring &path)
+{
+    for (const std::wstring &name : namesIn(path)) {
+        const std::wstring inside = path + L"\\" + name;
+        if (isFolder(inside))
+            removeTree(inside);
+        else
+            DeleteFileW(inside.c_str());
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+void writeFile(const std::wstring &path, const std::string &content)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << utf8FromWide(path);
+    DWORD written = 0;
+    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string readFile(const std::wstring &path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "(missing)";
+    std::string content;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        content.append(buffer, got);
+    CloseHandle(file);
+    return content;
+}
+
+std::wstring shellFolder(int csidl)
+{
+    wchar_t path[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+// Runs a command line and waits for that process (not for its children).
+DWORD run(const std::wstring &commandLine)
+{
+    std::wstring line = commandLine;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return static_cast<DWORD>(-1);
+    WaitForSingleObject(process.hProcess, 120000);
+    DWORD code = static_cast<DWORD>(-1);
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+bool uninstallKeyIn(REGSAM view)
+{
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::wstring uninstallValue(const wchar_t *name)
+{
+    wchar_t value[1024] = {};
+    DWORD size = sizeof value;
+    RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, value,
+                 &size);
+    return value;
+}
+
+struct Shortcut {
+    std::wstring target;
+    std::wstring workingFolder;
+};
+
+Shortcut readShortcut(const std::wstring &path)
+{
+    Shortcut result;
+    IShellLinkW *link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void **>(&link))))
+        return result;
+    IPersistFile *file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file)))) {
+        if (SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
+            wchar_t text[MAX_PATH] = {};
+            if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH)))
+                result.target = text;
+            text[0] = L'\0';
+            if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH)))
+                result.workingFolder = text;
+        }
+        file->Release();
+    }
+    link->Release();
+    return result;
+}
+
+bool samePath(const std::wstring &a, const std::wstring &b)
+{
+    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+class InstallerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string packages = windowsPathFromEnv("PV_PACKAGES_DIR");
+        if (packages.empty())
+            packages = windowsPathFromEnv("PV_SOURCE_DIR") + "\\build\\packages";
+        const std::wstring folder = wideFromUtf8(packages);
+        const std::set<std::wstring> found = namesIn(folder, L"Pendra_Visualizer-*-win64-setup.exe");
+        if (found.size() != 1)
+            GTEST_SKIP() << "no single win64 installer in " << packages << ": run scripts/package.sh";
+        installer = folder + L"\\" + *found.begin();
+
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        root = std::wstring(temp) + L"pv_installer_test";
+        installFolder = root + L"\\Program Files\\Pendra_Visualizer";
+        documents = root + L"\\Documents";
+        shortcut = shellFolder(CSIDL_PROGRAMS) + L"\\Pendra_Visualizer.lnk";
+        cleanUp();  // what an earlier, failed run left
+        ASSERT_TRUE(CreateDirectoryW(root.c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW(documents.c_str(), nullptr));
+        redirectDocuments(documents);
+        ASSERT_TRUE(samePath(shellFolder(CSIDL_PERSONAL), documents));
+        dataFolder = documents + L"\\Pendra_Visualizer";
+        for (const wchar_t *system : {L"C:\\windows\\system32", L"C:\\windows\\syswow64"})
+            systemBefore[system] = namesIn(system);
+    }
+
+    void TearDown() override
+    {
+        if (installer.empty())
+            return;
+        if (!HasFailure())
+            cleanUp();
+        else
+            redirectDocuments(kDefaultDocuments);
+        CoUninitialize();
+    }
+
+    // Documents moved into the test folder, so that the data folder is made
+    // there and not in the home folder Wine maps Documents to.
+    static void redirectDocuments(const std::wstring &path)
+    {
+        RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal", REG_EXPAND_SZ, path.c_str(),
+                        static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+    }
+
+    void cleanUp()
+    {
+        redirectDocuments(kDefaultDocuments);
+        DeleteFileW(shortcut.c_str());
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_64KEY, 0);
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, 0);
+        removeTree(root);
+    }
+
+    std::wstring installer, root, installFolder, documents, dataFolder, shortcut;
+    std::map<std::wstring, std::set<std::wstring>> systemBefore;
+};
+
+TEST_F(InstallerTest, InstallsSilentlyAndUninstallsKeepingTheOperatorsData)
+{
+    ASSERT_EQ(run(L"\"" + installer + L"\" /S /D=" + installFolder), 0u);
+
+    for (const wchar_t *name :
+         {L"Pendra_Visualizer.exe", L"PENDRA_VISUALIZER_HELP.html", L"README.txt", L"LICENSE.txt", L"uninstall.exe"})
+        EXPECT_TRUE(exists(installFolder + L"\\" + name)) << utf8FromWide(name);
+    EXPECT_FALSE(exists(installFolder + L"\\uusbd.dll"));
+    for (const auto &[system, before] : systemBefore)
+        for (const std::wstring &name : namesIn(system))
+            EXPECT_TRUE(before.count(name)) << "added to " << utf8FromWide(system) << ": " << utf8FromWide(name);
+
+    const Shortcut link = readShortcut(shortcut);
+    EXPECT_TRUE(samePath(link.target, installFolder + L"\\Pendra_Visualizer.exe")) << utf8FromWide(link.target);
+    EXPECT_TRUE(samePath(link.workingFolder, dataFolder)) << utf8FromWide(link.workingFolder);
+    ASSERT_TRUE(isFolder(dataFolder));
+
+    // Add/Remove Programs: in the 64-bit registry view only.
+    EXPECT_TRUE(uninstallKeyIn(KEY_WOW64_64KEY));
+    EXPECT_FALSE(uninstallKeyIn(KEY_WOW64_32KEY));
+    EXPECT_EQ(uninstallValue(L"DisplayName"), L"Pendra_Visualizer");
+    EXPECT_TRUE(samePath(uninstallValue(L"UninstallString"), L"\"" + installFolder + L"\\uninstall.exe\""));
+
+    // The operator's settings and a day's log, then a silent uninstall: the
+    // uninstaller copies itself away and returns at once, so wait for its work.
+    const std::string csv = "CH0,CH1\r\n100,200\r\n";
+    writeFile(dataFolder + L"\\2024_5_31.csv", csv);
+    writeFile(dataFolder + L"\\init_setting.ini", "[INTERVAL]\r\nGETDATA=100\r\n");
+    ASSERT_EQ(run(L"\"" + installFolder + L"\\uninstall.exe\" /S"), 0u);
+    waitUntil([&] { return !exists(installFolder) && !exists(shortcut) && !uninstallKeyIn(KEY_WOW64_64KEY); },
+              60000);
+    EXPECT_FALSE(exists(installFolder));
+    EXPECT_FALSE(exists(shortcut));
+    EXPECT_FALSE(uninstallKeyIn(KEY_WOW64_64KEY));
+    EXPECT_EQ(readFile(dataFolder + L"\\2024_5_31.csv"), csv);
+    EXPECT_TRUE(exists(dataFolder + L"\\init_setting.ini"));
+
+}
+
+}  // namespace
