@@ -37,6 +37,9 @@ VIAddVersionKey FileDescription "${PV_NAME} ${PV_VERSION} (${PV_ARCH}) setup"
 VIAddVersionKey LegalCopyright "Copyright (c) 2026 The Pendra_Visualizer developers (MIT)"
 
 !include MUI2.nsh
+!define MUI_ICON "../src/resources/pendra.ico"
+!define MUI_UNICON "../src/resources/pendra.ico"
+BrandingText "${PV_NAME} ${PV_VERSION}"
 !insertmacro MUI_PAGE_LICENSE "${PV_STAGE}/LICENSE.txt"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
