@@ -36,13 +36,26 @@ target_link_options(uusbd PRIVATE ${PV_STATIC_LINK} -Wl,--kill-at)
 set_target_properties(uusbd PROPERTIES PREFIX "" OUTPUT_NAME uusbd
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/sim)
 
-# A short operator session the run command plays on a virtual display.
-add_executable(operator_demo ${CMAKE_SOURCE_DIR}/tools/operator_demo.cpp)
-target_include_directories(operator_demo PRIVATE ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(operator_demo PRIVATE user32)
-target_compile_options(operator_demo PRIVATE ${PV_WARNINGS})
-target_link_options(operator_demo PRIVATE ${PV_STATIC_LINK})
-set_target_properties(operator_demo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+# The demonstration session of the run command and the screenshot script
+# (tools/demo_session.cpp): it starts the program and plays the operator.
+add_executable(demo_session ${CMAKE_SOURCE_DIR}/tools/demo_session.cpp)
+target_include_directories(demo_session PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(demo_session PRIVATE user32 gdi32)
+target_compile_options(demo_session PRIVATE ${PV_WARNINGS})
+target_link_options(demo_session PRIVATE ${PV_STATIC_LINK})
+set_target_properties(demo_session PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  # The whole session against the demonstration board, without screenshots:
+  # every step takes effect and the day's CSV file gains a block.
+  set(PV_DEMO_FOLDER ${CMAKE_BINARY_DIR}/demo-session)
+  file(MAKE_DIRECTORY ${PV_DEMO_FOLDER})
+  add_test(NAME wine.demo_session
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/run-wine.sh $<TARGET_FILE:demo_session>
+            ${CMAKE_BINARY_DIR}/with-sim/Pendra_Visualizer.exe
+    WORKING_DIRECTORY ${PV_DEMO_FOLDER})
+  set_tests_properties(wine.demo_session PROPERTIES TIMEOUT 300
+    ENVIRONMENT "UUSBD_SIM_CONFIG=Z:${CMAKE_SOURCE_DIR}/sim/examples/demo.ini")
+endif()
 
 # with-sim/: the program beside the simulator, for the run script and the
 # scenario tests.

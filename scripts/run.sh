@@ -1,36 +1,33 @@
 #!/bin/bash
 # The run command: builds the 64-bit program and starts it under Wine against
-# the simulated board.  With no X display it runs on a virtual one, connects
-# to the simulated board and starts the Graph (tools/operator_demo), waits a
-# few seconds, saves a screenshot and prints its path.
+# the simulated board.  With no X display it plays a short scripted session
+# on a virtual display instead (scripts/demo-session.sh): connect, ports and
+# I/O Update, the Config dialog, Go, Diff Amp, a few seconds of saving, Stop,
+# Exit; it prints each step, the screenshots it took and the CSV file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT="$(pwd)"
+BUILD="${PV_BUILD_DIR:-build/win64}"   # another configured win64 build, for development
 
 scripts/setup.sh
-[ -f build/win64/CMakeCache.txt ] || cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target with_sim operator_demo >/dev/null
+[ -f "$BUILD/CMakeCache.txt" ] || cmake --preset win64 -B "$BUILD" >/dev/null
+cmake --build "$BUILD" --target with_sim demo_session >/dev/null
+BUILD="$(cd "$BUILD" && pwd)"
 
 source scripts/wine-env.sh
 DATA="$ROOT/build/run-data"          # the operator's folder: settings and CSV files
 mkdir -p "$DATA"
-cd "$DATA"
+# The demonstration board unless a configuration was chosen (Wine maps the
+# host's root folder to drive Z:).
+export UUSBD_SIM_CONFIG="${UUSBD_SIM_CONFIG:-Z:${ROOT//\//\\}\\sim\\examples\\demo.ini}"
 
 if [ -n "${DISPLAY:-}" ]; then
   pv_wine_prefix
-  exec "$WINE" "$ROOT/build/win64/with-sim/Pendra_Visualizer.exe"
+  cd "$DATA"
+  exec "$WINE" "$BUILD/with-sim/Pendra_Visualizer.exe"
 fi
 
-pv_start_xvfb
+PV_XVFB_SCREEN=1024x960x24 pv_start_xvfb
 trap 'kill $PV_XVFB_PID 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
 pv_wine_prefix
-"$WINE" "$ROOT/build/win64/with-sim/Pendra_Visualizer.exe" &
-APP=$!
-# Connect to the simulated board and start the Graph, so the picture shows
-# live values and traces.
-"$WINE" "$ROOT/build/win64/tools/operator_demo.exe" || echo "run: the demo session could not drive the program" >&2
-sleep "${PV_RUN_SECONDS:-5}"
-SHOT="$ROOT/build/run-screenshot.png"
-import -window root "$SHOT"
-echo "screenshot: $SHOT"
-kill "$APP" 2>/dev/null || true
+scripts/demo-session.sh "$BUILD" "$DATA" "$DATA/screenshots"

@@ -15,12 +15,13 @@ fi
 export WINE
 
 # pv_start_xvfb: starts a private virtual display, exports DISPLAY and sets
-# PV_XVFB_PID; the caller kills it.
+# PV_XVFB_PID; the caller kills it.  PV_XVFB_SCREEN sets its size
+# (default 1280x1024x24).
 pv_start_xvfb() {
   local n
   for n in $(seq 90 140); do
     if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      Xvfb ":$n" -screen 0 "${PV_XVFB_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
       PV_XVFB_PID=$!
       export DISPLAY=":$n"
       for _ in $(seq 1 50); do
