@@ -19,6 +19,8 @@ foreach(src ${PV_UNIT_TESTS})
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/unit)
+  # Tests that read files of the repository (the manual, the templates).
+  target_compile_definitions(${name} PRIVATE PV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   target_link_libraries(${name} PRIVATE pv_core sim_model GTest::gtest GTest::gtest_main)
   target_compile_options(${name} PRIVATE ${PV_WARNINGS})
   if(PV_SANITIZE)

@@ -1,0 +1,320 @@
+// The operator's manual keeps up with the program: it names every text of
+// the main dialog, its menu and the Config dialog, every message the program
+// can show (caption and text, where plain ASCII) and the Graph window's
+// labels; its links and pictures stay inside docs/manual.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "device/device_session.h"
+#include "graph/graph_picture.h"
+#include "settings/config_checks.h"
+#include "settings/settings_parse.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kSourceDir = PV_SOURCE_DIR;
+const fs::path kManualDir = kSourceDir / "docs" / "manual";
+
+std::string readFile(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool isAscii(const std::string &text)
+{
+    for (unsigned char c : text)
+        if (c >= 0x80)
+            return false;
+    return true;
+}
+
+std::string trimmed(const std::string &text)
+{
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// The manual as a reader sees it: comments, style and tags dropped, the
+// entities that can stand in a program text replaced, white space collapsed.
+std::string visibleText(std::string html)
+{
+    html = std::regex_replace(html, std::regex("<!--[\\s\\S]*?-->|<style[\\s\\S]*?</style>"), " ");
+    html = std::regex_replace(html, std::regex("<[^>]*>"), " ");
+    const std::pair<const char *, const char *> entities[] = {
+        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&nbsp;", " "}, {"&amp;", "&"}};
+    for (const auto &[entity, text] : entities)
+        html = std::regex_replace(html, std::regex(entity), text);
+    return std::regex_replace(html, std::regex("\\s+"), " ");
+}
+
+// A C string literal starting at `at` (the opening quote), unescaped; `at`
+// ends after the closing quote.
+std::string readLiteral(const std::string &code, size_t &at)
+{
+    std::string text;
+    for (++at; at < code.size() && code[at] != '"'; ++at) {
+        if (code[at] != '\\') {
+            text += code[at];
+            continue;
+        }
+        const char escaped = code[++at];
+        if (escaped == 'n') {
+            text += '\n';
+        } else if (escaped == 'x') {
+            size_t digits = 0;
+            const int value = std::stoi(code.substr(at + 1, 2), &digits, 16);
+            text += static_cast<char>(value);
+            at += digits;
+        } else {
+            text += escaped;
+        }
+    }
+    ++at;
+    return text;
+}
+
+// Every run of adjacent string literals in `code` as one text.
+std::vector<std::string> literalsIn(const std::string &code)
+{
+    std::vector<std::string> texts;
+    bool adjacent = false;
+    for (size_t at = 0; at < code.size();) {
+        if (code[at] == '"') {
+            std::string text = readLiteral(code, at);
+            if (adjacent)
+                texts.back() += text;
+            else
+                texts.push_back(text);
+            adjacent = true;
+        } else {
+            adjacent = adjacent && std::isspace(static_cast<unsigned char>(code[at]));
+            ++at;
+        }
+    }
+    return texts;
+}
+
+// The arguments of every call of `function` in `code`, split at top-level
+// commas; string literals are skipped over whole.
+std::vector<std::vector<std::string>> callsOf(const std::string &code, const std::string &function)
+{
+    std::vector<std::vector<std::string>> calls;
+    const std::string opening = function + "(";
+    for (size_t found = code.find(opening); found != std::string::npos; found = code.find(opening, found + 1)) {
+        if (found > 0 && (std::isalnum(static_cast<unsigned char>(code[found - 1])) || code[found - 1] == '_'))
+            continue;
+        std::vector<std::string> args(1);
+        int depth = 0;
+        for (size_t at = found + opening.size(); at < code.size();) {
+            const char c = code[at];
+            if (c == '"') {
+                const size_t start = at;
+                readLiteral(code, at);
+                args.back() += code.substr(start, at - start);
+                continue;
+            }
+            if (c == ')' && depth == 0)
+                break;
+            if (c == '(')
+                ++depth;
+            else if (c == ')')
+                --depth;
+            if (c == ',' && depth == 0)
+                args.emplace_back();
+            else
+                args.back() += c;
+            ++at;
+        }
+        calls.push_back(args);
+    }
+    return calls;
+}
+
+// The texts an argument stands for: its literals, or those of the named
+// constant (const char NAME[] = "...";) defined in the same file.
+std::vector<std::string> textsOfArgument(const std::string &argument, const std::string &file)
+{
+    std::vector<std::string> texts = literalsIn(argument);
+    const std::string name = trimmed(argument);
+    if (texts.empty() && std::regex_match(name, std::regex("k[A-Za-z0-9_]+"))) {
+        const size_t definition = file.find("char " + name + "[] =");
+        if (definition != std::string::npos)
+            texts = literalsIn(file.substr(definition, file.find(';', definition) - definition));
+    }
+    return texts;
+}
+
+// Adds each line of each text, trimmed, when it is plain ASCII and not empty.
+void addLines(std::set<std::string> &expected, const std::vector<std::string> &texts)
+{
+    for (const std::string &text : texts) {
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) {
+            line = trimmed(line);
+            if (!line.empty() && isAscii(line))
+                expected.insert(line);
+        }
+    }
+}
+
+std::vector<std::string> missingFromManual(const std::set<std::string> &expected)
+{
+    const std::string manual = visibleText(readFile(kManualDir / "PENDRA_VISUALIZER_HELP.html"));
+    std::vector<std::string> missing;
+    for (const std::string &text : expected)
+        if (manual.find(text) == std::string::npos)
+            missing.push_back(text);
+    return missing;
+}
+
+TEST(Manual, NamesEveryTextOfTheDialogTemplatesAndTheMenu)
+{
+    // Statements whose first argument, when quoted, is shown on screen.
+    const std::regex statement(
+        "^\\s*(CONTROL|LTEXT|GROUPBOX|PUSHBUTTON|DEFPUSHBUTTON|CAPTION|MENUITEM|POPUP)\\s+(\".*)$");
+    std::set<std::string> expected;
+    for (const char *name : {"main_dialog.rc", "config_dialog.rc", "graph_window.rc"}) {
+        std::istringstream lines(readFile(kSourceDir / "src" / "resources" / name));
+        for (std::string line; std::getline(lines, line);) {
+            line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
+            std::smatch match;
+            if (!std::regex_match(line, match, statement))
+                continue;
+            size_t at = 0;
+            std::string text = readLiteral(match[2].str(), at);
+            text.erase(std::remove(text.begin(), text.end(), '&'), text.end());  // menu accelerators
+            addLines(expected, {text});
+        }
+    }
+    ASSERT_GT(expected.size(), 40u) << "the templates were read";
+    EXPECT_EQ(missingFromManual(expected), std::vector<std::string>{});
+}
+
+TEST(Manual, NamesEveryMessageAndButtonTextOfTheProgram)
+{
+    // Message boxes: text and caption.  Window texts the program sets.
+    const struct { const char *function; std::vector<size_t> textArguments; } calls[] = {
+        {"MessageBoxA", {1, 2}}, {"messageBoxCp932", {1, 2}}, {"SetWindowTextA", {1}}, {"SetDlgItemTextA", {2}}};
+    std::set<std::string> expected;
+    size_t literalMessages = 0;
+    for (const auto &entry : fs::recursive_directory_iterator(kSourceDir / "src")) {
+        if (entry.path().extension() != ".cpp")
+            continue;
+        const std::string file = readFile(entry.path());
+        for (const auto &call : calls)
+            for (const auto &args : callsOf(file, call.function))
+                for (size_t index : call.textArguments) {
+                    if (index >= args.size())
+                        continue;
+                    const std::vector<std::string> texts = textsOfArgument(args[index], file);
+                    literalMessages += texts.size();
+                    addLines(expected, texts);
+                }
+    }
+    ASSERT_GT(literalMessages, 20u) << "the message calls were found";
+
+    // Texts that reach the message boxes through tables.
+    for (ErrorCode code : {kErrNotOpen, kErrRemoved, kErrAlreadyOpened, kErrInitialWrite, kErrControlWrite,
+                           kErrDataRead, kErrOpenFailed, kErrIllegalArgument})
+        addLines(expected, {errorCodeText(code)});
+    for (int key = 0; key < kSettingsKeyCount; ++key)
+        for (const char *bad : {"-5", "0"}) {
+            Settings values = defaultSettings();
+            if (const char *message = applySettingText(key, bad, values))
+                addLines(expected, {message});
+        }
+    ConfigDraft zeroInterval = draftFromSettings(defaultSettings());
+    zeroInterval.getDataInterval = 0;
+    ConfigDraft topBelowOrigin = draftFromSettings(defaultSettings());
+    topBelowOrigin.axisOrigin = 500;
+    topBelowOrigin.axisTop = 400;
+    ConfigDraft thresholdAbove = draftFromSettings(defaultSettings());
+    thresholdAbove.triggerEnabled = 1;
+    thresholdAbove.axisTop = 800;
+    thresholdAbove.triggerThreshold = 900;
+    for (const ConfigDraft &draft : {zeroInterval, topBelowOrigin, thresholdAbove})
+        addLines(expected, {configCheckMessage(draft)});
+
+    EXPECT_EQ(missingFromManual(expected), std::vector<std::string>{});
+}
+
+TEST(Manual, ShowsTheGraphWindowsLabelsInTheirForm)
+{
+    SampleHistory history{};
+    Settings settings = defaultSettings();
+    settings.triggerEnabled = true;
+    settings.triggerRising = true;
+    AppState app{};
+    app.saving = 1;
+    app.plotted[0] = app.plotted[4] = 1;
+    const CircuitResult circuits[kCircuitCount] = {{1024.0f, 2.0f, 10}, {1024.0f, 1024.0f, 10}};
+
+    std::set<std::string> labels;
+    for (int32_t mode : {kModeNormal, kModeDiffAmp}) {
+        app.mode = mode;
+        GraphView view{500, 400, 3.0, 0};
+        GraphPicture picture;
+        computeGraphPicture(picture, view, GraphSources{history, settings, app, circuits}, nullptr, nullptr);
+        for (const GraphOp &op : picture.ops) {
+            if (op.kind != GraphOpKind::text)
+                continue;
+            std::string label(picture.textOf(op), op.textLength);
+            label.erase(std::remove_if(label.begin(), label.end(), [](char c) { return (c & 0x80) != 0; }),
+                        label.end());  // the trigger arrow
+            label = trimmed(label);
+            if (!std::regex_match(label, std::regex("[0-9.]*")))  // grid and time-axis numbers
+                labels.insert(label);
+        }
+    }
+    ASSERT_GE(labels.size(), 8u) << "Saving..., the trigger, CH and Vout labels, Vref and Gain as numbers and Inf";
+
+    // Numbers stand for any number: "Vref:1024.00" in the manual matches "Vref:2.00".
+    const std::string manual = visibleText(readFile(kManualDir / "PENDRA_VISUALIZER_HELP.html"));
+    for (const std::string &label : labels) {
+        const std::string escaped = std::regex_replace(label, std::regex("[.^$|()\\[\\]{}*+?\\\\]"), "\\$&");
+        const std::string pattern = std::regex_replace(escaped, std::regex("[0-9]+"), "[0-9]+");
+        EXPECT_TRUE(std::regex_search(manual, std::regex(pattern))) << "label \"" << label << "\"";
+    }
+}
+
+TEST(Manual, LinksAndPicturesStayInsideTheManualFolder)
+{
+    const std::string html = readFile(kManualDir / "PENDRA_VISUALIZER_HELP.html");
+    std::set<std::string> ids;
+    const std::regex id("\\bid=\"([^\"]+)\"");
+    for (std::sregex_iterator it(html.begin(), html.end(), id), end; it != end; ++it) {
+        EXPECT_TRUE(ids.insert((*it)[1]).second) << "id \"" << (*it)[1] << "\" is unique";
+    }
+
+    const std::regex reference("\\b(href|src)=\"([^\"]*)\"");
+    for (std::sregex_iterator it(html.begin(), html.end(), reference), end; it != end; ++it) {
+        const std::string target = (*it)[2];
+        if (target.rfind('#', 0) == 0) {
+            EXPECT_TRUE(ids.count(target.substr(1))) << "anchor " << target;
+            continue;
+        }
+        EXPECT_EQ(target.find(':'), std::string::npos) << target << " is a local file";
+        EXPECT_EQ(target.rfind("screenshots/", 0), 0u) << target << " lies in screenshots/";
+        if (fs::is_directory(kManualDir / "screenshots")) {
+            EXPECT_TRUE(fs::is_regular_file(kManualDir / target)) << target << " exists";
+        }
+    }
+}
+
+}  // namespace
