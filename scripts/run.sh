@@ -28,6 +28,8 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 PV_XVFB_SCREEN=1024x960x24 pv_start_xvfb
-trap 'kill $PV_XVFB_PID 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
+# The session ends the program (also when a step fails); closing the display
+# ends whatever might be left, without touching other runs in the prefix.
+trap 'kill $PV_XVFB_PID 2>/dev/null || true' EXIT
 pv_wine_prefix
 scripts/demo-session.sh "$BUILD" "$DATA" "$DATA/screenshots"

@@ -16,6 +16,8 @@ unset UUSBD_SIM_CONFIG DISPLAY
 DATA="$ROOT/build/screenshots-data"
 rm -rf "$DATA"
 PV_XVFB_SCREEN=1024x960x24 pv_start_xvfb
-trap 'kill $PV_XVFB_PID 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
+# The session ends the program (also when a step fails); closing the display
+# ends whatever might be left, without touching other runs in the prefix.
+trap 'kill $PV_XVFB_PID 2>/dev/null || true' EXIT
 pv_wine_prefix
 scripts/demo-session.sh "$BUILD" "$DATA" docs/manual/screenshots
