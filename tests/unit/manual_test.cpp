@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -54,7 +55,12 @@ std::string trimmed(const std::string &text)
 // entities that can stand in a program text replaced, white space collapsed.
 std::string visibleText(std::string html)
 {
-    html = std::regex_replace(html, std::regex("<!--[\\s\\S]*?-->|<style[\\s\\S]*?</style>"), " ");
+    // Long spans are cut without regular expressions, whose matching recurses per character.
+    for (const auto &[open, close] : {std::pair{"<!--", "-->"}, std::pair{"<style", "</style>"}})
+        for (size_t at = html.find(open); at != std::string::npos; at = html.find(open, at)) {
+            const size_t end = html.find(close, at);
+            html.replace(at, end == std::string::npos ? std::string::npos : end + std::strlen(close) - at, " ");
+        }
     html = std::regex_replace(html, std::regex("<[^>]*>"), " ");
     const std::pair<const char *, const char *> entities[] = {
         {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&nbsp;", " "}, {"&amp;", "&"}};
@@ -110,52 +116,27 @@ std::vector<std::string> literalsIn(const std::string &code)
     return texts;
 }
 
-// The arguments of every call of `function` in `code`, split at top-level
-// commas; string literals are skipped over whole.
-std::vector<std::vector<std::string>> callsOf(const std::string &code, const std::string &function)
+// The texts shown by the statement that starts at `start`: its string
+// literals and those of the named constants (const char kName[] = "...";)
+// of the same file that it uses.
+std::vector<std::string> textsOfStatement(const std::string &file, size_t start)
 {
-    std::vector<std::vector<std::string>> calls;
-    const std::string opening = function + "(";
-    for (size_t found = code.find(opening); found != std::string::npos; found = code.find(opening, found + 1)) {
-        if (found > 0 && (std::isalnum(static_cast<unsigned char>(code[found - 1])) || code[found - 1] == '_'))
-            continue;
-        std::vector<std::string> args(1);
-        int depth = 0;
-        for (size_t at = found + opening.size(); at < code.size();) {
-            const char c = code[at];
-            if (c == '"') {
-                const size_t start = at;
-                readLiteral(code, at);
-                args.back() += code.substr(start, at - start);
-                continue;
-            }
-            if (c == ')' && depth == 0)
-                break;
-            if (c == '(')
-                ++depth;
-            else if (c == ')')
-                --depth;
-            if (c == ',' && depth == 0)
-                args.emplace_back();
-            else
-                args.back() += c;
-            ++at;
-        }
-        calls.push_back(args);
+    size_t end = start;
+    while (end < file.size() && file[end] != ';') {
+        if (file[end] == '"')
+            readLiteral(file, end);
+        else
+            ++end;
     }
-    return calls;
-}
-
-// The texts an argument stands for: its literals, or those of the named
-// constant (const char NAME[] = "...";) defined in the same file.
-std::vector<std::string> textsOfArgument(const std::string &argument, const std::string &file)
-{
-    std::vector<std::string> texts = literalsIn(argument);
-    const std::string name = trimmed(argument);
-    if (texts.empty() && std::regex_match(name, std::regex("k[A-Za-z0-9_]+"))) {
-        const size_t definition = file.find("char " + name + "[] =");
-        if (definition != std::string::npos)
-            texts = literalsIn(file.substr(definition, file.find(';', definition) - definition));
+    const std::string statement = file.substr(start, end - start);
+    std::vector<std::string> texts = literalsIn(statement);
+    const std::regex constant("\\bk[A-Z][A-Za-z0-9]*\\b");
+    for (std::sregex_iterator it(statement.begin(), statement.end(), constant), last; it != last; ++it) {
+        const size_t definition = file.find("char " + it->str() + "[] =");
+        if (definition == std::string::npos)
+            continue;
+        for (const std::string &text : literalsIn(file.substr(definition, file.find(';', definition) - definition)))
+            texts.push_back(text);
     }
     return texts;
 }
@@ -173,9 +154,14 @@ void addLines(std::set<std::string> &expected, const std::vector<std::string> &t
     }
 }
 
+std::string manualText()
+{
+    return visibleText(readFile(kManualDir / "PENDRA_VISUALIZER_HELP.html"));
+}
+
 std::vector<std::string> missingFromManual(const std::set<std::string> &expected)
 {
-    const std::string manual = visibleText(readFile(kManualDir / "PENDRA_VISUALIZER_HELP.html"));
+    const std::string manual = manualText();
     std::vector<std::string> missing;
     for (const std::string &text : expected)
         if (manual.find(text) == std::string::npos)
@@ -208,24 +194,19 @@ TEST(Manual, NamesEveryTextOfTheDialogTemplatesAndTheMenu)
 
 TEST(Manual, NamesEveryMessageAndButtonTextOfTheProgram)
 {
-    // Message boxes: text and caption.  Window texts the program sets.
-    const struct { const char *function; std::vector<size_t> textArguments; } calls[] = {
-        {"MessageBoxA", {1, 2}}, {"messageBoxCp932", {1, 2}}, {"SetWindowTextA", {1}}, {"SetDlgItemTextA", {2}}};
+    // Message boxes (text and caption) and the window texts the program sets.
+    const std::regex call("\\b(MessageBoxA|messageBoxCp932|SetWindowTextA|SetDlgItemTextA)\\(");
     std::set<std::string> expected;
     size_t literalMessages = 0;
     for (const auto &entry : fs::recursive_directory_iterator(kSourceDir / "src")) {
         if (entry.path().extension() != ".cpp")
             continue;
         const std::string file = readFile(entry.path());
-        for (const auto &call : calls)
-            for (const auto &args : callsOf(file, call.function))
-                for (size_t index : call.textArguments) {
-                    if (index >= args.size())
-                        continue;
-                    const std::vector<std::string> texts = textsOfArgument(args[index], file);
-                    literalMessages += texts.size();
-                    addLines(expected, texts);
-                }
+        for (std::sregex_iterator it(file.begin(), file.end(), call), last; it != last; ++it) {
+            const std::vector<std::string> texts = textsOfStatement(file, static_cast<size_t>(it->position()));
+            literalMessages += texts.size();
+            addLines(expected, texts);
+        }
     }
     ASSERT_GT(literalMessages, 20u) << "the message calls were found";
 
@@ -285,7 +266,7 @@ TEST(Manual, ShowsTheGraphWindowsLabelsInTheirForm)
     ASSERT_GE(labels.size(), 8u) << "Saving..., the trigger, CH and Vout labels, Vref and Gain as numbers and Inf";
 
     // Numbers stand for any number: "Vref:1024.00" in the manual matches "Vref:2.00".
-    const std::string manual = visibleText(readFile(kManualDir / "PENDRA_VISUALIZER_HELP.html"));
+    const std::string manual = manualText();
     for (const std::string &label : labels) {
         const std::string escaped = std::regex_replace(label, std::regex("[.^$|()\\[\\]{}*+?\\\\]"), "\\$&");
         const std::string pattern = std::regex_replace(escaped, std::regex("[0-9]+"), "[0-9]+");
