@@ -19,7 +19,7 @@ done
 
 source scripts/wine-env.sh
 pv_start_xvfb
-trap 'kill $PV_XVFB_PID 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
+trap 'kill $PV_XVFB_PID 2>/dev/null || true; "$WINESERVER" -k 2>/dev/null || true' EXIT
 pv_wine_prefix
 export PV_WITH_SIM="$ROOT/build/win64/with-sim" PV_BIN="$ROOT/build/win64/bin" PV_SIM_DIR="$ROOT/build/win64/sim" PV_SOURCE_DIR="$ROOT"
 for measure in build/win64/wine-tests/*_measure.exe; do

@@ -32,7 +32,7 @@ fi
 
 source scripts/wine-env.sh
 pv_start_xvfb
-trap 'kill $PV_XVFB_PID 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
+trap 'kill $PV_XVFB_PID 2>/dev/null || true; "$WINESERVER" -k 2>/dev/null || true' EXIT
 pv_wine_prefix
 
 # One CTest run over all three test trees and the package checks, so that

@@ -13,6 +13,14 @@ else
   WINE=wine
 fi
 export WINE
+# The server of this Wine (Debian keeps it off PATH); Wine reads the same
+# variable to find it.
+WINESERVER="$(command -v wineserver || true)"
+for candidate in /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
+  [ -n "$WINESERVER" ] && break
+  [ -x "$candidate" ] && WINESERVER="$candidate"
+done
+export WINESERVER
 
 # pv_start_xvfb: starts a private virtual display, exports DISPLAY and sets
 # PV_XVFB_PID; the caller kills it.  PV_XVFB_SCREEN sets its size
@@ -40,6 +48,6 @@ pv_wine_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     "$WINE" wineboot -i >/dev/null 2>&1 || true
-    wineserver -w 2>/dev/null || true
+    "$WINESERVER" -w 2>/dev/null || true
   fi
 }
