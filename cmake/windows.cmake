@@ -22,9 +22,10 @@ target_link_options(Pendra_Visualizer PRIVATE ${PV_STATIC_LINK})
 set_target_properties(Pendra_Visualizer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 932")
 # windres does not report the files pendra.rc includes; name them so that an
-# edited template or icon rebuilds the program's resources.
+# edited template, icon or manifest rebuilds the program's resources.
 file(GLOB PV_RC_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*.rc
-     ${CMAKE_SOURCE_DIR}/src/resources/*.h ${CMAKE_SOURCE_DIR}/src/resources/*.ico)
+     ${CMAKE_SOURCE_DIR}/src/resources/*.h ${CMAKE_SOURCE_DIR}/src/resources/*.ico
+     ${CMAKE_SOURCE_DIR}/src/resources/*.manifest)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/resources/pendra.rc PROPERTIES OBJECT_DEPENDS "${PV_RC_INPUTS}")
 
 # The simulated uusbd.dll lives in its own output folder, never beside the

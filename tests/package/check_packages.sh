@@ -67,6 +67,8 @@ for row in "win32 PE32 executable.*Intel 80386" "win64 PE32+ executable.*x86-64"
     fail "$arch installer and zip hold different programs"
   strings -el "$top/Pendra_Visualizer.exe" | grep -A1 -x FileVersion | grep -qx "${VERSION//./, }, 0" ||
     fail "$arch program's FileVersion is not $VERSION"
+  grep -q 'requestedExecutionLevel level="asInvoker"' "$top/Pendra_Visualizer.exe" ||
+    fail "$arch program has no asInvoker manifest"
   for t in README.txt LICENSE.txt; do
     grep -q $'[^\r]$' "$top/$t" && fail "$arch $t has lines without CR LF"
     grep -q '@VERSION@' "$top/$t" && fail "$arch $t has an unfilled @VERSION@"
