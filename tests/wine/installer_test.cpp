@@ -16,6 +16,7 @@
 #include "paths.h"
 #include "text.h"
 #include "wait.h"
+#include "work_folder.h"
 
 namespace {
 
@@ -60,29 +61,6 @@ void removeTree(const std::wstring &path)
             DeleteFileW(inside.c_str());
     }
     RemoveDirectoryW(path.c_str());
-}
-
-void writeFile(const std::wstring &path, const std::string &content)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << utf8FromWide(path);
-    DWORD written = 0;
-    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
-std::string readFile(const std::wstring &path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "(missing)";
-    std::string content;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        content.append(buffer, got);
-    CloseHandle(file);
-    return content;
 }
 
 std::wstring shellFolder(int csidl)
@@ -253,15 +231,15 @@ TEST_F(InstallerTest, InstallsSilentlyAndUninstallsKeepingTheOperatorsData)
     // The operator's settings and a day's log, then a silent uninstall: the
     // uninstaller copies itself away and returns at once, so wait for its work.
     const std::string csv = "CH0,CH1\r\n100,200\r\n";
-    writeFile(dataFolder + L"\\2024_5_31.csv", csv);
-    writeFile(dataFolder + L"\\init_setting.ini", "[INTERVAL]\r\nGETDATA=100\r\n");
+    writeFileAt(dataFolder + L"\\2024_5_31.csv", csv);
+    writeFileAt(dataFolder + L"\\init_setting.ini", "[INTERVAL]\r\nGETDATA=100\r\n");
     ASSERT_EQ(run(L"\"" + installFolder + L"\\uninstall.exe\" /S"), 0u);
     waitUntil([&] { return !exists(installFolder) && !exists(shortcut) && !uninstallKeyIn(KEY_WOW64_64KEY); },
               60000);
     EXPECT_FALSE(exists(installFolder));
     EXPECT_FALSE(exists(shortcut));
     EXPECT_FALSE(uninstallKeyIn(KEY_WOW64_64KEY));
-    EXPECT_EQ(readFile(dataFolder + L"\\2024_5_31.csv"), csv);
+    EXPECT_EQ(readFileAt(dataFolder + L"\\2024_5_31.csv"), csv);
     EXPECT_TRUE(exists(dataFolder + L"\\init_setting.ini"));
 
 }

@@ -45,12 +45,11 @@ std::wstring WorkFolder::filePath(const std::string &name) const
     return path_ + L"\\" + wideFromUtf8(name);
 }
 
-void WorkFolder::writeFile(const std::string &name, const std::string &content) const
+void writeFileAt(const std::wstring &path, const std::string &content)
 {
-    HANDLE file = CreateFileW(filePath(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        ADD_FAILURE() << "cannot write " << name;
+        ADD_FAILURE() << "cannot write " << utf8FromWide(path);
         return;
     }
     DWORD written = 0;
@@ -58,11 +57,11 @@ void WorkFolder::writeFile(const std::string &name, const std::string &content) 
     CloseHandle(file);
 }
 
-std::optional<std::string> WorkFolder::readFile(const std::string &name) const
+std::optional<std::string> readFileAt(const std::wstring &path)
 {
     // Shared access: the program keeps its log file open for appending.
-    HANDLE file = CreateFileW(filePath(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return std::nullopt;
     std::string content;
@@ -72,6 +71,16 @@ std::optional<std::string> WorkFolder::readFile(const std::string &name) const
         content.append(buffer, got);
     CloseHandle(file);
     return content;
+}
+
+void WorkFolder::writeFile(const std::string &name, const std::string &content) const
+{
+    writeFileAt(filePath(name), content);
+}
+
+std::optional<std::string> WorkFolder::readFile(const std::string &name) const
+{
+    return readFileAt(filePath(name));
 }
 
 std::string todayCsvName()

@@ -21,5 +21,10 @@ private:
     std::wstring path_;
 };
 
+// Any file by full path: written whole (a failure is a test failure), and
+// its bytes as stored (nothing when missing).
+void writeFileAt(const std::wstring &path, const std::string &content);
+std::optional<std::string> readFileAt(const std::wstring &path);
+
 // Today's CSV log name, "%d_%d_%d.csv" from the local date.
 std::string todayCsvName();
