@@ -1,6 +1,7 @@
 # Windows build: the program, the simulated driver library and (64-bit only)
 # the tests that run under Wine.
-set(PV_STATIC_LINK -static -static-libgcc -static-libstdc++)
+# Static runtime (no MinGW DLLs to ship); release builds carry no symbols.
+set(PV_STATIC_LINK -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
 foreach(t pv_core sim_model)
   target_compile_definitions(${t} PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 endforeach()
