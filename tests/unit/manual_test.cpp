@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -23,6 +24,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
 
 const fs::path kSourceDir = PV_SOURCE_DIR;
 const fs::path kManualDir = kSourceDir / "docs" / "manual";
@@ -30,31 +32,14 @@ const fs::path kManualDir = kSourceDir / "docs" / "manual";
 std::string readFile(const fs::path &path)
 {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool isAscii(const std::string &text)
-{
-    for (unsigned char c : text)
-        if (c >= 0x80)
-            return false;
-    return true;
-}
-
-std::string trimmed(const std::string &text)
-{
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return std::string();
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // The manual as a reader sees it: comments, style and tags dropped, the
 // entities that can stand in a program text replaced, white space collapsed.
-std::string visibleText(std::string html)
+std::string manualText()
 {
+    std::string html = readFile(kManualDir / "PENDRA_VISUALIZER_HELP.html");
     // Long spans are cut without regular expressions, whose matching recurses per character.
     for (const auto &[open, close] : {std::pair{"<!--", "-->"}, std::pair{"<style", "</style>"}})
         for (size_t at = html.find(open); at != std::string::npos; at = html.find(open, at)) {
@@ -69,103 +54,65 @@ std::string visibleText(std::string html)
     return std::regex_replace(html, std::regex("\\s+"), " ");
 }
 
-// A C string literal starting at `at` (the opening quote), unescaped; `at`
-// ends after the closing quote.
-std::string readLiteral(const std::string &code, size_t &at)
+// The C string literals from `at` to the end of the statement (the first
+// semicolon outside a literal), unescaped; adjacent literals make one text.
+Strings literals(const std::string &code, size_t at = 0)
 {
-    std::string text;
-    for (++at; at < code.size() && code[at] != '"'; ++at) {
-        if (code[at] != '\\') {
-            text += code[at];
-            continue;
-        }
-        const char escaped = code[++at];
-        if (escaped == 'n') {
-            text += '\n';
-        } else if (escaped == 'x') {
-            size_t digits = 0;
-            const int value = std::stoi(code.substr(at + 1, 2), &digits, 16);
-            text += static_cast<char>(value);
-            at += digits;
-        } else {
-            text += escaped;
-        }
-    }
-    ++at;
-    return text;
-}
-
-// Every run of adjacent string literals in `code` as one text.
-std::vector<std::string> literalsIn(const std::string &code)
-{
-    std::vector<std::string> texts;
+    Strings texts;
     bool adjacent = false;
-    for (size_t at = 0; at < code.size();) {
-        if (code[at] == '"') {
-            std::string text = readLiteral(code, at);
-            if (adjacent)
-                texts.back() += text;
-            else
-                texts.push_back(text);
-            adjacent = true;
-        } else {
+    for (; at < code.size() && code[at] != ';'; ++at) {
+        if (code[at] != '"') {
             adjacent = adjacent && std::isspace(static_cast<unsigned char>(code[at]));
-            ++at;
+            continue;
         }
+        std::string text;
+        while (++at < code.size() && code[at] != '"') {
+            if (code[at] != '\\') {
+                text += code[at];
+            } else if (code[++at] == 'n') {
+                text += '\n';
+            } else if (code[at] == 'x') {
+                size_t digits = 0;
+                text += static_cast<char>(std::stoi(code.substr(at + 1, 2), &digits, 16));
+                at += digits;
+            } else {
+                text += code[at];
+            }
+        }
+        if (adjacent)
+            texts.back() += text;
+        else
+            texts.push_back(text);
+        adjacent = true;
     }
     return texts;
 }
 
-// The texts shown by the statement that starts at `start`: its string
-// literals and those of the named constants (const char kName[] = "...";)
-// of the same file that it uses.
-std::vector<std::string> textsOfStatement(const std::string &file, size_t start)
+std::string trimmed(std::string text)
 {
-    size_t end = start;
-    while (end < file.size() && file[end] != ';') {
-        if (file[end] == '"')
-            readLiteral(file, end);
-        else
-            ++end;
-    }
-    const std::string statement = file.substr(start, end - start);
-    std::vector<std::string> texts = literalsIn(statement);
-    const std::regex constant("\\bk[A-Z][A-Za-z0-9]*\\b");
-    for (std::sregex_iterator it(statement.begin(), statement.end(), constant), last; it != last; ++it) {
-        const size_t definition = file.find("char " + it->str() + "[] =");
-        if (definition == std::string::npos)
-            continue;
-        for (const std::string &text : literalsIn(file.substr(definition, file.find(';', definition) - definition)))
-            texts.push_back(text);
-    }
-    return texts;
+    text.erase(0, text.find_first_not_of(" \t\r"));
+    return text.erase(text.find_last_not_of(" \t\r") + 1);
 }
 
 // Adds each line of each text, trimmed, when it is plain ASCII and not empty.
-void addLines(std::set<std::string> &expected, const std::vector<std::string> &texts)
+void addLines(std::set<std::string> &expected, const Strings &texts)
 {
     for (const std::string &text : texts) {
         std::istringstream lines(text);
         for (std::string line; std::getline(lines, line);) {
             line = trimmed(line);
-            if (!line.empty() && isAscii(line))
+            if (!line.empty() && std::none_of(line.begin(), line.end(), [](char c) { return c & 0x80; }))
                 expected.insert(line);
         }
     }
 }
 
-std::string manualText()
-{
-    return visibleText(readFile(kManualDir / "PENDRA_VISUALIZER_HELP.html"));
-}
-
-std::vector<std::string> missingFromManual(const std::set<std::string> &expected)
+Strings missingFromManual(const std::set<std::string> &expected)
 {
     const std::string manual = manualText();
-    std::vector<std::string> missing;
-    for (const std::string &text : expected)
-        if (manual.find(text) == std::string::npos)
-            missing.push_back(text);
+    Strings missing;
+    std::copy_if(expected.begin(), expected.end(), std::back_inserter(missing),
+                 [&](const std::string &text) { return manual.find(text) == std::string::npos; });
     return missing;
 }
 
@@ -182,20 +129,21 @@ TEST(Manual, NamesEveryTextOfTheDialogTemplatesAndTheMenu)
             std::smatch match;
             if (!std::regex_match(line, match, statement))
                 continue;
-            size_t at = 0;
-            std::string text = readLiteral(match[2].str(), at);
+            std::string text = literals(match[2].str()).front();
             text.erase(std::remove(text.begin(), text.end(), '&'), text.end());  // menu accelerators
             addLines(expected, {text});
         }
     }
     ASSERT_GT(expected.size(), 40u) << "the templates were read";
-    EXPECT_EQ(missingFromManual(expected), std::vector<std::string>{});
+    EXPECT_EQ(missingFromManual(expected), Strings{});
 }
 
 TEST(Manual, NamesEveryMessageAndButtonTextOfTheProgram)
 {
-    // Message boxes (text and caption) and the window texts the program sets.
+    // Message boxes (text and caption) and the window texts the program sets: the literals of the call and of the
+    // named constants (const char kName[] = "...";) of the same file that it uses.
     const std::regex call("\\b(MessageBoxA|messageBoxCp932|SetWindowTextA|SetDlgItemTextA)\\(");
+    const std::regex constant("\\bk[A-Z][A-Za-z0-9]*\\b");
     std::set<std::string> expected;
     size_t literalMessages = 0;
     for (const auto &entry : fs::recursive_directory_iterator(kSourceDir / "src")) {
@@ -203,7 +151,15 @@ TEST(Manual, NamesEveryMessageAndButtonTextOfTheProgram)
             continue;
         const std::string file = readFile(entry.path());
         for (std::sregex_iterator it(file.begin(), file.end(), call), last; it != last; ++it) {
-            const std::vector<std::string> texts = textsOfStatement(file, static_cast<size_t>(it->position()));
+            const size_t start = static_cast<size_t>(it->position());
+            Strings texts = literals(file, start);
+            const std::string statement = file.substr(start, file.find(';', start) - start);
+            for (std::sregex_iterator name(statement.begin(), statement.end(), constant); name != last; ++name) {
+                const size_t definition = file.find("char " + name->str() + "[] =");
+                if (definition != std::string::npos)
+                    for (const std::string &text : literals(file, definition))
+                        texts.push_back(text);
+            }
             literalMessages += texts.size();
             addLines(expected, texts);
         }
@@ -220,19 +176,12 @@ TEST(Manual, NamesEveryMessageAndButtonTextOfTheProgram)
             if (const char *message = applySettingText(key, bad, values))
                 addLines(expected, {message});
         }
-    ConfigDraft zeroInterval = draftFromSettings(defaultSettings());
-    zeroInterval.getDataInterval = 0;
-    ConfigDraft topBelowOrigin = draftFromSettings(defaultSettings());
-    topBelowOrigin.axisOrigin = 500;
-    topBelowOrigin.axisTop = 400;
-    ConfigDraft thresholdAbove = draftFromSettings(defaultSettings());
-    thresholdAbove.triggerEnabled = 1;
-    thresholdAbove.axisTop = 800;
-    thresholdAbove.triggerThreshold = 900;
-    for (const ConfigDraft &draft : {zeroInterval, topBelowOrigin, thresholdAbove})
+    // Drafts (NOWREAD, GETDATA, TOP, ORIGIN, threshold, channel, enabled) with a zero interval, TOP below ORIGIN
+    // and the threshold above TOP.
+    for (const ConfigDraft &draft : {ConfigDraft{60, 0, 1023, 0, 0, 0, 0}, ConfigDraft{60, 60, 400, 500, 0, 0, 0},
+                                     ConfigDraft{60, 60, 800, 0, 900, 0, 1}})
         addLines(expected, {configCheckMessage(draft)});
-
-    EXPECT_EQ(missingFromManual(expected), std::vector<std::string>{});
+    EXPECT_EQ(missingFromManual(expected), Strings{});
 }
 
 TEST(Manual, ShowsTheGraphWindowsLabelsInTheirForm)
@@ -240,12 +189,10 @@ TEST(Manual, ShowsTheGraphWindowsLabelsInTheirForm)
     SampleHistory history{};
     Settings settings = defaultSettings();
     settings.triggerEnabled = true;
-    settings.triggerRising = true;
     AppState app{};
     app.saving = 1;
     app.plotted[0] = app.plotted[4] = 1;
     const CircuitResult circuits[kCircuitCount] = {{1024.0f, 2.0f, 10}, {1024.0f, 1024.0f, 10}};
-
     std::set<std::string> labels;
     for (int32_t mode : {kModeNormal, kModeDiffAmp}) {
         app.mode = mode;
@@ -258,8 +205,7 @@ TEST(Manual, ShowsTheGraphWindowsLabelsInTheirForm)
             std::string label(picture.textOf(op), op.textLength);
             label.erase(std::remove_if(label.begin(), label.end(), [](char c) { return (c & 0x80) != 0; }),
                         label.end());  // the trigger arrow
-            label = trimmed(label);
-            if (!std::regex_match(label, std::regex("[0-9.]*")))  // grid and time-axis numbers
+            if (label = trimmed(label); !std::regex_match(label, std::regex("[0-9.]*")))  // grid and time-axis numbers
                 labels.insert(label);
         }
     }
