@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "acquisition/save_trigger.h"
 #include "datalog/data_log.h"
@@ -20,21 +21,21 @@ LogTime timeOfDay;
 
 uint32_t fakeMilliseconds() { return clockReadings[nextReading++]; }
 LogTime fakeLocalTime() { return timeOfDay; }
-
 const LogClocks kFakeClocks = {fakeMilliseconds, fakeLocalTime};
 
-std::tm dateOf(int year, int month, int day)
+const char kToday[] = "2007_3_5.csv";
+std::tm today()
 {
     std::tm date{};
-    date.tm_year = year - 1900;
-    date.tm_mon = month - 1;
-    date.tm_mday = day;
+    date.tm_year = 107;
+    date.tm_mon = 2;
+    date.tm_mday = 5;
     return date;
 }
 
-std::string readFile(const char *name)
+std::string readToday()
 {
-    std::ifstream in(name, std::ios::binary);
+    std::ifstream in(kToday, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -48,16 +49,12 @@ protected:
         directory = pattern;
         ASSERT_NE(getcwd(previousDirectory, sizeof previousDirectory), nullptr);
         ASSERT_EQ(chdir(directory.c_str()), 0);
-
-        app = AppState{};
         app.connected = 1;
         app.graphRunning = 1;
-        log = DataLog{};
         resetHistory(history);
         nextReading = 0;
         timeOfDay = LogTime{14, 5, 9, 37};
     }
-
     void TearDown() override
     {
         closeLogAtExit(log);
@@ -66,144 +63,110 @@ protected:
     }
 
     // One sample at writeIndex, the way the tick stores it, then written.
-    void record(const int32_t (&values)[kChannelCount])
+    void record(const std::vector<int32_t> &values)
     {
         for (int c = 0; c < kChannelCount; ++c)
-            history.values[c][history.writeIndex] = values[c];
+            history.values[c][history.writeIndex] = values[static_cast<size_t>(c)];
         writeLogRecord(log, history, kFakeClocks);
         advanceHistory(history);
     }
 
     std::string directory;
     char previousDirectory[4096];
-    AppState app;
-    DataLog log;
+    AppState app{};
+    DataLog log{};
     SampleHistory history;
 };
 
-const char kToday[] = "2007_3_5.csv";
-
-}  // namespace
-
 TEST_F(DataLogFile, ExampleBlockHasExactBytes)
 {
-    ASSERT_TRUE(openLogFile(log, dateOf(2007, 3, 5)));
+    ASSERT_TRUE(openLogFile(log, today()));
     clockReadings[0] = 90000;  // read after "0," of the first record
     clockReadings[1] = 90060;
     clockReadings[2] = 90121;
-
     ASSERT_TRUE(beginBlock(app, log));
     record({512, 100, 3, 0, 0, 0, 0, 1023});
     record({515, 101, 3, 0, 0, 0, 0, 1023});
     record({518, 99, 3, 0, 0, 0, 0, 1023});
     endBlock(log);
-
-    EXPECT_EQ(readFile(kToday),
-              "[14 h 05 m 09.37]\r\n"
-              "0,512,100,3,0,0,0,0,1023,\r\n"
-              "60,515,101,3,0,0,0,0,1023,\r\n"
-              "121,518,99,3,0,0,0,0,1023,\r\n"
-              "\r\n");
+    EXPECT_EQ(readToday(), "[14 h 05 m 09.37]\r\n"
+                           "0,512,100,3,0,0,0,0,1023,\r\n"
+                           "60,515,101,3,0,0,0,0,1023,\r\n"
+                           "121,518,99,3,0,0,0,0,1023,\r\n"
+                           "\r\n");
     EXPECT_EQ(log.logFile, nullptr) << "the caller reopens under the current date";
 }
 
-TEST_F(DataLogFile, SecondBlockIsAppendedWithItsOwnHeaderAndClock)
+// Blocks appended one after another to the same file; record k of a block
+// holds k + 1 on every channel and reads the clock once.
+TEST_F(DataLogFile, EachBlockIsAppendedWithItsOwnHeaderAndClock)
 {
-    ASSERT_TRUE(openLogFile(log, dateOf(2007, 3, 5)));
-    clockReadings[0] = 5000;
-    clockReadings[1] = 5100;
-    clockReadings[2] = 70000;  // second block, first record
-    clockReadings[3] = 70050;
-
-    ASSERT_TRUE(beginBlock(app, log));
-    record({1, 1, 1, 1, 1, 1, 1, 1});
-    record({2, 2, 2, 2, 2, 2, 2, 2});
-    endBlock(log);
-    ASSERT_TRUE(openLogFile(log, dateOf(2007, 3, 5)));
-
-    timeOfDay = LogTime{9, 3, 7, 5};  // hours, minutes and seconds padded, milliseconds not
-    ASSERT_TRUE(beginBlock(app, log));
-    record({3, 3, 3, 3, 3, 3, 3, 3});
-    record({4, 4, 4, 4, 4, 4, 4, 4});
-    endBlock(log);
-
-    EXPECT_EQ(readFile(kToday),
-              "[14 h 05 m 09.37]\r\n0,1,1,1,1,1,1,1,1,\r\n100,2,2,2,2,2,2,2,2,\r\n\r\n"
-              "[09 h 03 m 07.5]\r\n0,3,3,3,3,3,3,3,3,\r\n50,4,4,4,4,4,4,4,4,\r\n\r\n");
-}
-
-TEST_F(DataLogFile, BlockWithoutTicksLeavesOnlyTheEmptyLine)
-{
-    ASSERT_TRUE(openLogFile(log, dateOf(2007, 3, 5)));
-    ASSERT_TRUE(beginBlock(app, log));
-    endBlock(log);
-    EXPECT_EQ(readFile(kToday), "\r\n");
-    EXPECT_EQ(nextReading, 0) << "no clock was read";
-}
-
-TEST_F(DataLogFile, ElapsedTimeIsTheUnsignedDifferencePrintedSigned)
-{
-    struct Case { uint32_t start; uint32_t later; const char *field; };
-    const Case cases[] = {
-        {0xFFFFFFF0u, 0x10u, "32,"},      // the clock wrapped within the block
-        {1, 0x80000001u, "-2147483648,"},  // after 24.8 days the field turns negative
+    struct Row { const char *what; LogTime time; std::vector<uint32_t> clocks; std::string bytes; };
+    const Row rows[] = {
+        {"a block without ticks leaves only the empty line and reads no clock", {14, 5, 9, 37}, {}, "\r\n"},
+        {"hours, minutes and seconds padded, milliseconds not", {9, 3, 7, 5}, {5000, 5100, 5160},
+         "[09 h 03 m 07.5]\r\n0,1,1,1,1,1,1,1,1,\r\n100,2,2,2,2,2,2,2,2,\r\n160,3,3,3,3,3,3,3,3,\r\n\r\n"},
+        {"the clock wrapped within the block", {14, 5, 9, 37}, {0xFFFFFFF0u, 0x10u},
+         "[14 h 05 m 09.37]\r\n0,1,1,1,1,1,1,1,1,\r\n32,2,2,2,2,2,2,2,2,\r\n\r\n"},
+        {"after 24.8 days the field turns negative", {14, 5, 9, 37}, {1, 0x80000001u},
+         "[14 h 05 m 09.37]\r\n0,1,1,1,1,1,1,1,1,\r\n-2147483648,2,2,2,2,2,2,2,2,\r\n\r\n"},
+        {"a block starting at clock 0 is no special case", {14, 5, 9, 37}, {0, 25},
+         "[14 h 05 m 09.37]\r\n0,1,1,1,1,1,1,1,1,\r\n25,2,2,2,2,2,2,2,2,\r\n\r\n"},
     };
-    ASSERT_TRUE(openLogFile(log, dateOf(2007, 3, 5)));
-    std::string expected;
-    for (const Case &c : cases) {
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.what);
+        ASSERT_TRUE(openLogFile(log, today()));
+        const std::string before = readToday();
+        timeOfDay = r.time;
         nextReading = 0;
-        clockReadings[0] = c.start;
-        clockReadings[1] = c.later;
+        std::copy(r.clocks.begin(), r.clocks.end(), clockReadings);
         ASSERT_TRUE(beginBlock(app, log));
-        record({0, 0, 0, 0, 0, 0, 0, 0});
-        record({9, 9, 9, 9, 9, 9, 9, 9});
-        EXPECT_EQ(log.lastRecordMs, c.later);
+        for (int32_t k = 1; k <= static_cast<int32_t>(r.clocks.size()); ++k)
+            record(std::vector<int32_t>(kChannelCount, k));
+        EXPECT_EQ(log.lastRecordMs, r.clocks.size() > 1 ? r.clocks.back() : 0u);
         endBlock(log);
-        ASSERT_TRUE(openLogFile(log, dateOf(2007, 3, 5)));
-        expected += "[14 h 05 m 09.37]\r\n0,0,0,0,0,0,0,0,0,\r\n" + std::string(c.field) + "9,9,9,9,9,9,9,9,\r\n\r\n";
+        EXPECT_EQ(readToday(), before + r.bytes);
+        EXPECT_EQ(nextReading, static_cast<int>(r.clocks.size()));
     }
-    EXPECT_EQ(readFile(kToday), expected);
 }
 
 TEST_F(DataLogFile, BlockStartsOnlyWhileConnectedAndSampling)
 {
-    struct Case { int32_t connected; int32_t graphRunning; bool starts; const char *sentence; };
-    const Case cases[] = {
-        {1, 1, true, "connected and sampling starts a block"},
-        {0, 1, false, "not connected: nothing happens"},
-        {1, 0, false, "not sampling: nothing happens"},
+    struct Row { const char *what; int32_t connected, graphRunning; bool starts; };
+    const Row rows[] = {
+        {"connected and sampling starts a block", 1, 1, true},
+        {"not connected: nothing happens", 0, 1, false},
+        {"not sampling: nothing happens", 1, 0, false},
     };
-    for (const Case &c : cases) {
-        app.connected = c.connected;
-        app.graphRunning = c.graphRunning;
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.what);
+        app.connected = r.connected;
+        app.graphRunning = r.graphRunning;
         app.saving = 0;
         log.blockStartMs = 123;
         log.lastRecordMs = 456;
-        EXPECT_EQ(beginBlock(app, log), c.starts) << c.sentence;
-        EXPECT_EQ(app.saving, c.starts ? 1 : 0) << c.sentence;
-        EXPECT_EQ(log.blockStartMs, c.starts ? 0u : 123u) << c.sentence;
-        EXPECT_EQ(log.lastRecordMs, c.starts ? 0u : 456u) << c.sentence;
+        EXPECT_EQ(beginBlock(app, log), r.starts);
+        EXPECT_EQ(std::vector<uint32_t>({static_cast<uint32_t>(app.saving), log.blockStartMs, log.lastRecordMs}),
+                  r.starts ? std::vector<uint32_t>({1, 0, 0}) : std::vector<uint32_t>({0, 123, 456}));
     }
 }
 
 TEST_F(DataLogFile, ExitFlushesRecordsWithoutTheEmptyLine)
 {
-    ASSERT_TRUE(openLogFile(log, dateOf(2007, 3, 5)));
+    ASSERT_TRUE(openLogFile(log, today()));
     ASSERT_TRUE(beginBlock(app, log));
     clockReadings[0] = 1;
     record({1, 2, 3, 4, 5, 6, 7, 8});
     closeLogAtExit(log);
     EXPECT_EQ(log.logFile, nullptr);
-    EXPECT_EQ(readFile(kToday), "[14 h 05 m 09.37]\r\n0,1,2,3,4,5,6,7,8,\r\n");
+    EXPECT_EQ(readToday(), "[14 h 05 m 09.37]\r\n0,1,2,3,4,5,6,7,8,\r\n");
 }
 
 TEST_F(DataLogFile, UnopenableFileDropsRecordsAndIsRetriedAtBlockEnd)
 {
-    // A directory in the file's place makes the open fail.
-    ASSERT_EQ(mkdir(kToday, 0700), 0);
-    EXPECT_FALSE(openLogFile(log, dateOf(2007, 3, 5)));
+    ASSERT_EQ(mkdir(kToday, 0700), 0);  // a directory in the file's place makes the open fail
+    EXPECT_FALSE(openLogFile(log, today()));
     EXPECT_EQ(log.logFile, nullptr);
-
     ASSERT_TRUE(beginBlock(app, log));
     clockReadings[0] = 1;
     record({1, 2, 3, 4, 5, 6, 7, 8});
@@ -211,13 +174,13 @@ TEST_F(DataLogFile, UnopenableFileDropsRecordsAndIsRetriedAtBlockEnd)
     endBlock(log);
 
     ASSERT_EQ(rmdir(kToday), 0);
-    ASSERT_TRUE(openLogFile(log, dateOf(2007, 3, 5))) << "the reopen at block end succeeds now";
+    ASSERT_TRUE(openLogFile(log, today())) << "the reopen at block end succeeds now";
     nextReading = 0;
     clockReadings[0] = 500;
     ASSERT_TRUE(beginBlock(app, log));
     record({8, 7, 6, 5, 4, 3, 2, 1});
     endBlock(log);
-    EXPECT_EQ(readFile(kToday), "[14 h 05 m 09.37]\r\n0,8,7,6,5,4,3,2,1,\r\n\r\n")
-        << "nothing of the dropped block appears";
+    EXPECT_EQ(readToday(), "[14 h 05 m 09.37]\r\n0,8,7,6,5,4,3,2,1,\r\n\r\n") << "nothing of the dropped block appears";
 }
 
+}  // namespace
