@@ -1,30 +1,24 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "board_model.h"
 #include "sim_library.h"
 
 namespace {
 
-struct NumberCase {
-    const char *text;
-    bool ok;
-    long long value;
-};
-
 TEST(SimConfigParsing, NumbersAreDecimalOrHexAndNothingElse)
 {
-    const NumberCase cases[] = {
-        {"42", true, 42}, {"0xff", true, 255}, {"-7", true, -7},
-        {"", false, 0}, {"0x", false, 0}, {"12a", false, 0}, {"9999999999999", false, 0},
-    };
-    for (const NumberCase &c : cases) {
+    struct Row { const char *text; bool ok; long long value; };
+    const Row rows[] = {{"42", true, 42}, {"0xff", true, 255}, {"-7", true, -7}, {"", false, -1},
+                        {"0x", false, -1}, {"12a", false, -1}, {"9999999999999", false, -1}};
+    for (const Row &r : rows) {
         long long value = -1;
-        EXPECT_EQ(parseNumber(c.text, value), c.ok) << c.text;
-        if (c.ok) {
-            EXPECT_EQ(value, c.value) << c.text;
+        EXPECT_EQ(parseNumber(r.text, value), r.ok) << r.text;
+        if (r.ok) {
+            EXPECT_EQ(value, r.value) << r.text;
         }
     }
 }
@@ -44,37 +38,25 @@ TEST(SimConfigParsing, BoardsCarryTheirSettingsAndBadLinesAreSkipped)
         "board 6 packet=65\n"
         "fly me to the moon\n");
     ASSERT_EQ(boards.size(), 2u);
-    const BoardConfig &first = boards[0];
-    EXPECT_EQ(first.id, 3);
-    EXPECT_EQ(first.status, 2);
-    EXPECT_EQ(first.maxPacket, 32);
-    EXPECT_EQ(effectivePacketLength(first), 23);
-    EXPECT_EQ(first.descriptor, DescriptorVariant::Alternate);
-    EXPECT_EQ(first.channels[0].wave, Wave::Constant);
-    EXPECT_EQ(first.channels[1].wave, Wave::Square);
-    EXPECT_EQ(first.channels[1].offset, 1000);
-    EXPECT_EQ(first.channels[1].periodMs, 250u);
-    EXPECT_EQ(first.channels[3].wave, Wave::Constant) << "an unknown wave leaves the channel alone";
-    EXPECT_EQ(first.inputs[0] | first.inputs[1] << 8 | first.inputs[2] << 16, 0x030015);
-    ASSERT_EQ(first.loops.size(), 1u);
-    EXPECT_EQ(first.loops[0].from, kPA);
-    EXPECT_EQ(first.loops[0].to, kPB);
-
-    EXPECT_EQ(boards[1].id, 0x10);
-    EXPECT_EQ(boards[1].maxPacket, 512) << "big-packet defaults to 512";
-    EXPECT_EQ(effectivePacketLength(boards[1]), 64);
+    const BoardConfig &b = boards[0];
+    EXPECT_EQ(std::make_tuple(b.id, b.status, b.maxPacket, effectivePacketLength(b), b.descriptor),
+              std::make_tuple(uint16_t{3}, 2, uint16_t{32}, 23, DescriptorVariant::Alternate));
+    EXPECT_EQ(b.channels[0].wave, Wave::Constant);
+    EXPECT_EQ(std::make_tuple(b.channels[1].wave, b.channels[1].offset, b.channels[1].periodMs),
+              std::make_tuple(Wave::Square, 1000.0, 250u));
+    EXPECT_EQ(b.channels[3].wave, Wave::Constant) << "an unknown wave leaves the channel alone";
+    EXPECT_EQ(b.inputs[0] | b.inputs[1] << 8 | b.inputs[2] << 16, 0x030015);
+    ASSERT_EQ(b.loops.size(), 1u);
+    EXPECT_EQ(std::make_pair(b.loops[0].from, b.loops[0].to), std::make_pair(int{kPA}, int{kPB}));
+    EXPECT_EQ(std::make_tuple(boards[1].id, boards[1].maxPacket, effectivePacketLength(boards[1])),
+              std::make_tuple(uint16_t{0x10}, uint16_t{512}, 64))
+        << "big-packet defaults to 512";
 }
-
-struct SignalCase {
-    const char *sentence;
-    ChannelSignal signal;
-    uint64_t timeMs;
-    int value;
-};
 
 TEST(SimSignals, WavesGiveTheirValuesInChannelUnits)
 {
-    const SignalCase cases[] = {
+    struct Row { const char *what; ChannelSignal signal; uint64_t timeMs; int value; };
+    const Row rows[] = {
         {"a sine peaks a quarter period in", {Wave::Sine, 500, 1000, 1000, 0}, 250, 1500},
         {"a square is high in its first half", {Wave::Square, 300, 1000, 200, 0}, 99, 1300},
         {"a square is low in its second half", {Wave::Square, 300, 1000, 200, 0}, 100, 700},
@@ -82,17 +64,18 @@ TEST(SimSignals, WavesGiveTheirValuesInChannelUnits)
         {"values are clamped at 2047", {Wave::Constant, 0, 5000, 1000, 0}, 0, 2047},
         {"values are clamped at 0", {Wave::Sine, 900, 100, 1000, 0}, 750, 0},
     };
-    for (const SignalCase &c : cases) {
+    for (const Row &r : rows) {
         uint32_t state = 1;
-        EXPECT_EQ(signalValue(c.signal, c.timeMs, state), c.value) << c.sentence;
-        EXPECT_EQ(signalWord(c.signal, c.timeMs, state), c.value << 5) << c.sentence;
+        EXPECT_EQ(signalValue(r.signal, r.timeMs, state), r.value) << r.what;
+        EXPECT_EQ(signalWord(r.signal, r.timeMs, state), r.value << 5) << r.what;
     }
 }
 
 TEST(SimBoardModel, PacketsCarryIdChannelsAndInputsWithLoopbackApplied)
 {
     BoardModel board;
-    board.config = parseSimConfig("board 0x0105 packet=23\nchannel 7 raw 0xABCD\ninputs p9=0x11 pa=0xF0 pb=0x0F\nloop pa pb\n")[0];
+    board.config =
+        parseSimConfig("board 0x0105 packet=23\nchannel 7 raw 0xABCD\ninputs p9=0x11 pa=0xF0 pb=0x0F\nloop pa pb\n")[0];
     const uint8_t directions[64] = {0x00, 0x0C, 0x00};
     const uint8_t outputs[64] = {0x01, 0x00, 0x04, 0x00};
     applyWrittenPacket(board, 1, directions, 64);
@@ -102,12 +85,12 @@ TEST(SimBoardModel, PacketsCarryIdChannelsAndInputsWithLoopbackApplied)
     ASSERT_EQ(makeDataPacket(board, 0, packet), 23);
     EXPECT_EQ(packet[2] | packet[3] << 8, 0x0105);
     EXPECT_EQ(packet[18] | packet[19] << 8, 0xABCD);
-    EXPECT_EQ(packet[20], 0x11);
-    EXPECT_EQ(packet[21], 0xF0);
-    // PB bits 2 and 3 follow PA's outputs (bit 2 driven 1, bit 3 driven 0).
-    EXPECT_EQ(packet[22], 0x07);
-    for (int i = 23; i < 64; ++i)
-        EXPECT_EQ(packet[i], 0) << i;
+    // PB bits 2 and 3 follow PA's outputs (bit 2 driven 1, bit 3 driven 0); nothing after the 23 bytes.
+    std::vector<uint8_t> expectedTail(64 - 20, 0);
+    expectedTail[0] = 0x11;
+    expectedTail[1] = 0xF0;
+    expectedTail[2] = 0x07;
+    EXPECT_EQ(std::vector<uint8_t>(packet + 20, packet + 64), expectedTail);
 }
 
 class SimLibraryTest : public ::testing::Test {
@@ -130,22 +113,16 @@ TEST_F(SimLibraryTest, OpenOffersEachAttachedBoardOnceUntilItIsClosed)
     EXPECT_FALSE(library.reconfigure({})) << "boards are open";
 }
 
-struct CommandCase {
-    const char *line;
-    bool ok;
-};
-
 TEST_F(SimLibraryTest, CommandsAreCheckedAndAcknowledged)
 {
-    const CommandCase cases[] = {
+    const std::pair<const char *, bool> rows[] = {
         {"channel 1 0 sine amplitude=10 period=20", true}, {"inputs 0 pa=0x80", true}, {"loop 0 off", true},
-        {"fail-read 1", true}, {"fail-write 0 3", true}, {"status 0 2", true},
-        {"remove 2", false}, {"fail-write 0 2", false}, {"inputs 0 pa=256", false}, {"dance 0", false},
-        {"channel 0 8 sine", false},
+        {"fail-read 1", true}, {"fail-write 0 3", true}, {"status 0 2", true}, {"remove 2", false},
+        {"fail-write 0 2", false}, {"inputs 0 pa=256", false}, {"dance 0", false}, {"channel 0 8 sine", false},
     };
-    for (const CommandCase &c : cases) {
-        EXPECT_EQ(library.applyCommand(c.line), c.ok) << c.line;
-        EXPECT_EQ(library.calls().back(), std::string(c.ok ? "command " : "bad-command ") + c.line) << c.line;
+    for (const auto &[line, ok] : rows) {
+        EXPECT_EQ(library.applyCommand(line), ok) << line;
+        EXPECT_EQ(library.calls().back(), std::string(ok ? "command " : "bad-command ") + line);
     }
     EXPECT_EQ(library.board(0).model.config.status, 2);
     EXPECT_EQ(library.board(0).model.config.inputs[1], 0x80);
