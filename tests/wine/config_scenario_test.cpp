@@ -80,8 +80,7 @@ TEST_F(ConfigScenario, FieldsAreCleanedAsTheyAreEditedAndCancelDiscardsTheEdits)
         if (edit.pasted != nullptr) {
             replaceText(config, edit.field, edit.selectionStart, -1, edit.pasted);
         } else {
-            setSelection(config, edit.field, edit.selectionStart, -1);
-            typeKeys(config, edit.field, edit.keys);
+            typeKeys(config, edit.field, edit.selectionStart, -1, edit.keys);
         }
         EXPECT_TRUE(waitUntil([&] { return controlText(config, edit.field) == edit.shown; }))
             << edit.what << ": shows " << controlText(config, edit.field);

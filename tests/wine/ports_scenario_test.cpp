@@ -118,7 +118,7 @@ TEST_F(PortsScenario, OutputOnAnInputBitIsRefused)
     ASSERT_FALSE(isEnabled(dialog, IDC_PA_OUT0 + 2)) << "the box of an IN bit is disabled";
 
     // A check that reaches the handler anyway is taken back with a message.
-    HWND box = control(dialog, IDC_PA_OUT0 + 2);
+    HWND box = GetDlgItem(dialog, IDC_PA_OUT0 + 2);
     SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_PA_OUT0 + 2, BN_CLICKED), reinterpret_cast<LPARAM>(box));
 

@@ -51,7 +51,7 @@ protected:
         click(dialog, IDC_CH_GRAPH0);
         ASSERT_TRUE(waitUntil([&] { return isChecked(dialog, IDC_CH_GRAPH0); }));
         click(dialog, IDC_GO);
-        ASSERT_NE(graph = waitForGraph(), nullptr) << "Go opens the Graph window";
+        ASSERT_NE(graph = waitForDialog("Graph"), nullptr) << "Go opens the Graph window";
         ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_SAVE); }));
     }
 
@@ -285,7 +285,7 @@ TEST_F(SamplingScenario, ClosingTheGraphWindowWhileConnectedAsksFirst)
             << "saving goes on only after No";
     }
     click(dialog, IDC_GO);
-    EXPECT_NE(waitForGraph(), nullptr) << "Go after closing creates a new Graph window";
+    EXPECT_NE(waitForDialog("Graph"), nullptr) << "Go after closing creates a new Graph window";
 }
 
 }  // namespace

@@ -10,19 +10,16 @@ namespace {
 LRESULT sendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 5000, &result))
-        return 0;
-    return static_cast<LRESULT>(result);
+    return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 5000, &result) ? LRESULT(result) : 0;
 }
 
 HWND reachableControl(HWND dialog, int id)
 {
-    HWND item = control(dialog, id);
-    if (item == nullptr || !IsWindowVisible(item) || !IsWindowEnabled(item)) {
-        ADD_FAILURE() << "control " << id << " is missing, hidden or disabled";
-        return nullptr;
-    }
-    return item;
+    HWND item = GetDlgItem(dialog, id);
+    if (item != nullptr && IsWindowVisible(item) && IsWindowEnabled(item))
+        return item;
+    ADD_FAILURE() << "control " << id << " is missing, hidden or disabled";
+    return nullptr;
 }
 
 // A text fetched with a length message and a copy message.
@@ -33,7 +30,7 @@ std::string fetchText(HWND window, UINT lengthMessage, UINT textMessage, WPARAM 
         return std::string();
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     const WPARAM parameter = textMessage == WM_GETTEXT ? text.size() : index;
-    const LRESULT copied = sendBounded(window, textMessage, parameter, reinterpret_cast<LPARAM>(&text[0]));
+    const LRESULT copied = sendBounded(window, textMessage, parameter, reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
     return utf8FromWide(text);
 }
@@ -45,47 +42,32 @@ std::string windowText(HWND window)
     return fetchText(window, WM_GETTEXTLENGTH, WM_GETTEXT, 0);
 }
 
-HWND control(HWND dialog, int id)
-{
-    return GetDlgItem(dialog, id);
-}
-
 std::string controlText(HWND dialog, int id)
 {
-    HWND item = control(dialog, id);
+    HWND item = GetDlgItem(dialog, id);
     return item ? windowText(item) : "<no control " + std::to_string(id) + ">";
 }
 
 bool isChecked(HWND dialog, int id)
 {
-    return sendBounded(control(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return sendBounded(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 bool isEnabled(HWND dialog, int id)
 {
-    HWND item = control(dialog, id);
+    HWND item = GetDlgItem(dialog, id);
     return item != nullptr && IsWindowEnabled(item);
 }
 
 bool isVisible(HWND dialog, int id)
 {
-    HWND item = control(dialog, id);
+    HWND item = GetDlgItem(dialog, id);
     return item != nullptr && IsWindowVisible(item);
-}
-
-int comboCount(HWND dialog, int id)
-{
-    return static_cast<int>(sendBounded(control(dialog, id), CB_GETCOUNT, 0, 0));
-}
-
-int comboSelection(HWND dialog, int id)
-{
-    return static_cast<int>(sendBounded(control(dialog, id), CB_GETCURSEL, 0, 0));
 }
 
 std::string comboItemText(HWND dialog, int id, int index)
 {
-    return fetchText(control(dialog, id), CB_GETLBTEXTLEN, CB_GETLBTEXT, static_cast<WPARAM>(index));
+    return fetchText(GetDlgItem(dialog, id), CB_GETLBTEXTLEN, CB_GETLBTEXT, static_cast<WPARAM>(index));
 }
 
 void click(HWND dialog, int id)
@@ -103,22 +85,18 @@ void replaceText(HWND dialog, int id, int start, int end, const std::string &tex
     }
 }
 
-void typeKeys(HWND dialog, int id, const std::string &keys)
+void typeKeys(HWND dialog, int id, int start, int end, const std::string &keys)
 {
     if (HWND field = reachableControl(dialog, id)) {
+        sendBounded(field, EM_SETSEL, static_cast<WPARAM>(start), end);
         for (wchar_t key : wideFromUtf8(keys))
             PostMessageW(field, WM_CHAR, key, 1);
     }
 }
 
-void setSelection(HWND dialog, int id, int start, int end)
-{
-    sendBounded(control(dialog, id), EM_SETSEL, static_cast<WPARAM>(start), end);
-}
-
 std::pair<int, int> editSelection(HWND dialog, int id)
 {
-    const LRESULT selection = sendBounded(control(dialog, id), EM_GETSEL, 0, 0);
+    const LRESULT selection = sendBounded(GetDlgItem(dialog, id), EM_GETSEL, 0, 0);
     return {LOWORD(selection), HIWORD(selection)};
 }
 
@@ -134,4 +112,3 @@ void postCommand(HWND dialog, int id)
 {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
-

@@ -60,5 +60,6 @@ bool answerMessageBox(const MessageBoxSeen &box, int buttonId)
 std::string describeOpenMessageBox(DWORD processId)
 {
     HWND window = findMessageBox(processId);
-    return window ? windowText(window) + ": " + controlText(window, kMessageTextId) : std::string();
+    return window ? MessageBoxSeen{window, nullptr, windowText(window), controlText(window, kMessageTextId)}.message()
+                  : std::string();
 }

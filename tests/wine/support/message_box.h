@@ -9,6 +9,7 @@ struct MessageBoxSeen {
     HWND owner = nullptr;
     std::string caption;
     std::string text;
+    std::string message() const { return caption + ": " + text; }
 };
 
 // A visible dialog holding the message static (0xFFFF) and only standard

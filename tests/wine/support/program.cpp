@@ -2,53 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cwctype>
-
 #include "paths.h"
 #include "text.h"
-#include "wait.h"
 #include "top_windows.h"
-
-namespace {
-
-const char kMainCaption[] = "Pendra_Visualizer";
-
-std::wstring upper(std::wstring text)
-{
-    for (wchar_t &c : text)
-        c = static_cast<wchar_t>(std::towupper(c));
-    return text;
-}
-
-// This process's environment with `changes` added or replaced, as the
-// double-null-terminated block CreateProcessW takes.
-std::wstring environmentBlock(const std::vector<std::pair<std::string, std::string>> &changes)
-{
-    std::wstring block;
-    wchar_t *current = GetEnvironmentStringsW();
-    for (const wchar_t *entry = current; *entry != L'\0'; entry += wcslen(entry) + 1) {
-        const std::wstring text(entry);
-        const std::wstring name = upper(text.substr(0, text.find(L'=', 1)));
-        bool replaced = false;
-        for (const auto &change : changes)
-            replaced = replaced || name == upper(wideFromUtf8(change.first));
-        if (!replaced)
-            block += text + L'\0';
-    }
-    FreeEnvironmentStringsW(current);
-    for (const auto &change : changes)
-        block += wideFromUtf8(change.first) + L'=' + wideFromUtf8(change.second) + L'\0';
-    block += L'\0';
-    return block;
-}
-
-// The program's folder beside the simulated driver library.
-std::wstring programFolder()
-{
-    return wideFromUtf8(windowsPathFromEnv("PV_WITH_SIM"));
-}
-
-}  // namespace
+#include "wait.h"
 
 Program::~Program()
 {
@@ -57,21 +14,22 @@ Program::~Program()
 
 bool Program::start(const StartOptions &options)
 {
-    if (programFolder().empty()) {
+    // The program's folder beside the simulated driver library.
+    const std::string programFolder = windowsPathFromEnv("PV_WITH_SIM");
+    if (programFolder.empty()) {
         ADD_FAILURE() << "PV_WITH_SIM is not set (run the test through CTest)";
         return false;
     }
     if (options.writeSettings)
         folder_.writeFile("init_setting.ini", options.settingsContent);
 
-    const std::wstring exe = programFolder() + L"\\Pendra_Visualizer.exe";
+    const std::wstring exe = wideFromUtf8(programFolder + "\\Pendra_Visualizer.exe");
     std::wstring commandLine = L"\"" + exe + L"\"";
-    std::wstring environment = environmentBlock(options.environment);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                        &environment[0], folder_.path().c_str(), &startup, &info)) {
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.path().c_str(),
+                        &startup, &info)) {
         ADD_FAILURE() << "cannot start " << utf8FromWide(exe) << " (error " << GetLastError() << ")";
         return false;
     }
@@ -83,7 +41,7 @@ bool Program::start(const StartOptions &options)
 
 HWND Program::findMainDialog() const
 {
-    return processId_ ? findDialog(processId_, kMainCaption) : nullptr;
+    return processId_ ? findDialog(processId_, "Pendra_Visualizer") : nullptr;
 }
 
 HWND Program::waitForMainDialog()

@@ -4,16 +4,19 @@
 #include <windows.h>
 
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "work_folder.h"
 
 struct StartOptions {
     bool writeSettings = false;
     std::string settingsContent;  // init_setting.ini, written when writeSettings
-    std::vector<std::pair<std::string, std::string>> environment;  // added or replaced
 };
+
+// Options that write this settings file first.
+inline StartOptions withSettings(const std::string &content)
+{
+    return StartOptions{true, content};
+}
 
 class Program {
 public:
@@ -22,7 +25,8 @@ public:
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;
 
-    bool start(const StartOptions &options = {});  // false (with a failure) when it cannot
+    // With this process's environment; false (with a failure) when it cannot start.
+    bool start(const StartOptions &options = {});
     // The main dialog once shown (start-up messages answered); null on timeout.
     HWND waitForMainDialog();
     HWND findMainDialog() const;  // shown or not yet

@@ -5,20 +5,11 @@
 const char kNoBoards[] = "# no board attached\n";
 const char kOneBoardId0[] = "board 0\n";
 
-namespace {
-
-// P9 bit 1's value box is never shown nor written: the marker for settle().
-constexpr int kMarkerField = IDC_P9_VAL0 + 1;
-
-}  // namespace
-
 void ScenarioTest::launchProgram(const std::string &boardConfig, const StartOptions &options)
 {
     sim.writeConfig(boardConfig);
-    StartOptions withSim = options;
-    for (const auto &variable : sim.environment())
-        withSim.environment.push_back(variable);
-    program.start(withSim);
+    sim.applyEnvironment();
+    program.start(options);
 }
 
 void ScenarioTest::startProgram(const std::string &boardConfig, const StartOptions &options)
@@ -48,17 +39,22 @@ bool ScenarioTest::waitForText(int id, const std::string &expected)
 
 bool ScenarioTest::settle()
 {
-    // A selection posted behind everything else comes back once all was handled.
-    const int marker = editSelection(dialog, kMarkerField).second == 0 ? 1 : 0;
-    PostMessageW(control(dialog, kMarkerField), EM_SETSEL, 0, marker);
-    return waitUntil([&] { return editSelection(dialog, kMarkerField) == std::make_pair(0, marker); });
+    // P9 bit 1's value box is never shown nor written: a selection posted to it
+    // behind everything else comes back once all was handled.
+    HWND marker = GetDlgItem(dialog, IDC_P9_VAL0 + 1);
+    const int end = editSelection(dialog, IDC_P9_VAL0 + 1).second == 0 ? 1 : 0;
+    PostMessageW(marker, EM_SETSEL, 0, end);
+    return waitUntil([&] { return editSelection(dialog, IDC_P9_VAL0 + 1) == std::make_pair(0, end); });
 }
 
-HWND ScenarioTest::waitForGraph()
+HWND ScenarioTest::waitForDialog(const char *caption)
 {
-    HWND graph = nullptr;
-    waitUntil([&] { return (graph = findDialog(program.processId(), "Graph")) != nullptr; });
-    return graph;
+    HWND found = nullptr;
+    const bool shown = waitUntil([&] {
+        found = findDialog(program.processId(), caption);
+        return found != nullptr && IsWindowVisible(found);
+    });
+    return shown ? found : nullptr;
 }
 
 void ScenarioTest::TearDown()

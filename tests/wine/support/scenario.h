@@ -26,8 +26,9 @@ protected:
     bool closeSession();     // Close; true once it reads "Connect"
     bool waitForText(int id, const std::string &expected);
     bool settle();  // everything posted to the main dialog so far was handled
-    // Waits for the Graph window; null when it did not appear.
-    HWND waitForGraph();
+    // Waits for the program's visible dialog with this caption ("Graph",
+    // "Config", ...); null when it did not appear.
+    HWND waitForDialog(const char *caption);
 
     void TearDown() override;  // no message box may be left open
 

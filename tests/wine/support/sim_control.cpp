@@ -1,82 +1,26 @@
 #include "sim_control.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "wait.h"
 
-namespace {
-
-int folderCounter = 0;
-
-std::vector<std::string> readLines(const std::string &path)
-{
-    std::vector<std::string> lines;
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (in.eof())  // still being written: read next time
-            break;
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// One line of written.txt: "<pipe> <board> <128 hex digits>".
-bool parseWrittenLine(const std::string &line, WrittenPacket &packet)
-{
-    std::istringstream in(line);
-    std::string hex;
-    if (!(in >> packet.pipe >> packet.board >> hex) || hex.size() != 2 * packet.bytes.size())
-        return false;
-    for (size_t i = 0; i < packet.bytes.size(); ++i) {
-        char *end = nullptr;
-        const std::string digits = hex.substr(2 * i, 2);
-        packet.bytes[i] = static_cast<uint8_t>(std::strtoul(digits.c_str(), &end, 16));
-        if (*end != '\0')
-            return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 SimControl::SimControl()
 {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    do {
-        folder_ = std::string(temp) + "pv_sim_" + std::to_string(GetCurrentProcessId()) + "_" +
-                  std::to_string(folderCounter++);
-    } while (!CreateDirectoryA(folder_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
-    std::ofstream(folder_ + "\\commands.txt", std::ios::binary);
-}
-
-SimControl::~SimControl()
-{
-    for (const char *name : {"commands.txt", "written.txt", "calls.txt", "uusbd_sim.ini"})
-        DeleteFileA((folder_ + "\\" + name).c_str());
-    RemoveDirectoryA(folder_.c_str());
-}
-
-std::string SimControl::configPath() const
-{
-    return folder_ + "\\uusbd_sim.ini";
+    folder_.writeFile("commands.txt", "");
 }
 
 void SimControl::writeConfig(const std::string &text)
 {
-    std::ofstream(configPath(), std::ios::binary | std::ios::trunc) << text;
-    haveConfig_ = true;
+    folder_.writeFile("uusbd_sim.ini", text);
 }
 
 void SimControl::command(const std::string &line)
 {
-    std::ofstream(folder_ + "\\commands.txt", std::ios::binary | std::ios::app) << line << "\n";
+    std::ofstream(std::filesystem::path(folder_.filePath("commands.txt")), std::ios::binary | std::ios::app)
+        << line << "\n";
 }
 
 bool SimControl::commandAndWait(const std::string &line, unsigned timeoutMs)
@@ -93,20 +37,35 @@ bool SimControl::commandAndWait(const std::string &line, unsigned timeoutMs)
     return waitUntil([&] { return acks() > before; }, timeoutMs);
 }
 
+std::vector<std::string> SimControl::lines(const char *file) const
+{
+    // Lines end with CR LF; a last line without it is still being written: read next time.
+    const std::string content = folder_.readFile(file).value_or("");
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = content.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(content.substr(start, end - start));
+    return lines;
+}
+
 std::vector<WrittenPacket> SimControl::writtenPackets() const
 {
+    // One line per packet: "<pipe> <board> <128 hex digits>".
     std::vector<WrittenPacket> packets;
-    for (const std::string &line : readLines(folder_ + "\\written.txt")) {
+    for (const std::string &line : lines("written.txt")) {
         WrittenPacket packet;
-        if (parseWrittenLine(line, packet))
-            packets.push_back(packet);
+        std::string hex;
+        if (!(std::istringstream(line) >> packet.pipe >> packet.board >> hex) || hex.size() != 2 * packet.bytes.size())
+            continue;
+        for (size_t i = 0; i < packet.bytes.size(); ++i)
+            packet.bytes[i] = static_cast<uint8_t>(std::stoul(hex.substr(2 * i, 2), nullptr, 16));
+        packets.push_back(packet);
     }
     return packets;
 }
 
 std::vector<std::string> SimControl::calls() const
 {
-    return readLines(folder_ + "\\calls.txt");
+    return lines("calls.txt");
 }
 
 int SimControl::openAttempts() const
@@ -129,17 +88,8 @@ bool SimControl::waitForCall(const std::string &line) const
     }, 5000);
 }
 
-std::vector<std::pair<std::string, std::string>> SimControl::environment() const
-{
-    std::vector<std::pair<std::string, std::string>> variables{{"UUSBD_SIM_CONTROL", folder_}};
-    if (haveConfig_)
-        variables.emplace_back("UUSBD_SIM_CONFIG", configPath());
-    return variables;
-}
-
 void SimControl::applyEnvironment() const
 {
-    SetEnvironmentVariableA("UUSBD_SIM_CONFIG", nullptr);
-    for (const auto &variable : environment())
-        SetEnvironmentVariableA(variable.first.c_str(), variable.second.c_str());
+    SetEnvironmentVariableW(L"UUSBD_SIM_CONTROL", folder_.path().c_str());
+    SetEnvironmentVariableW(L"UUSBD_SIM_CONFIG", folder_.filePath("uusbd_sim.ini").c_str());
 }

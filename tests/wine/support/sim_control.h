@@ -7,8 +7,9 @@
 #include <array>
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "work_folder.h"
 
 struct WrittenPacket {
     int pipe = 0;   // 1 (directions) or 3 (outputs)
@@ -18,14 +19,10 @@ struct WrittenPacket {
 
 class SimControl {
 public:
-    SimControl();   // a fresh, empty control folder
-    ~SimControl();  // deletes it again
-    SimControl(const SimControl &) = delete;
-    SimControl &operator=(const SimControl &) = delete;
+    SimControl();  // a fresh control folder with an empty commands.txt
 
-    // Writes the board configuration; from then on environment() names it.
-    void writeConfig(const std::string &text);
-    void command(const std::string &line);  // appended to commands.txt
+    void writeConfig(const std::string &text);  // the board configuration
+    void command(const std::string &line);      // appended to commands.txt
     // Appends a command and waits until the simulator acknowledges it.
     bool commandAndWait(const std::string &line, unsigned timeoutMs = 3000);
 
@@ -36,13 +33,11 @@ public:
     bool waitForWrittenPackets(size_t count) const;
     bool waitForCall(const std::string &line) const;
 
-    // UUSBD_SIM_CONTROL and, after writeConfig, UUSBD_SIM_CONFIG.
-    std::vector<std::pair<std::string, std::string>> environment() const;
-    // Sets them in this process, for a simulator loaded into it.
+    // Sets UUSBD_SIM_CONTROL and UUSBD_SIM_CONFIG in this process, for a
+    // simulator loaded into it and for the programs it starts.
     void applyEnvironment() const;
 
 private:
-    std::string configPath() const;
-    std::string folder_;
-    bool haveConfig_ = false;
+    std::vector<std::string> lines(const char *file) const;  // complete lines only
+    WorkFolder folder_;
 };
