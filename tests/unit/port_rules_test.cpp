@@ -53,8 +53,8 @@ TEST(PortRules, DirectionAndOutputChanges)
         {"P9 bit 4 can be made OUT and driven", {0x10, 0, 0, 0, 0, 0}, kOutOn, kPortP9, 4, true,
          {0x10, 0x10, 0, 0, 0, 0}},
         {"P9 bit 1 (hidden) cannot become OUT", {0, 0, 0, 0, 0, 0}, kDirOut, kPortP9, 1, false, {0, 0, 0, 0, 0, 0}},
-        {"P9 bit 3 (hidden) cannot be driven", {0x15, 0, 0, 0, 0, 0}, kOutOn, kPortP9, 3, false,
-         {0x15, 0, 0, 0, 0, 0}},
+        {"P9 bit 3 (hidden) cannot be driven, not even with its direction bit set", {0x08, 0, 0, 0, 0, 0}, kOutOn,
+         kPortP9, 3, false, {0x08, 0, 0, 0, 0, 0}},
         {"P9 bit 5 does not exist", {0, 0, 0, 0, 0, 0}, kDirOut, kPortP9, 5, false, {0, 0, 0, 0, 0, 0}},
         {"an unknown port changes nothing", {0, 0, 0, 0, 0, 0}, kDirOut, 3, 0, false, {0, 0, 0, 0, 0, 0}},
     };
