@@ -3,97 +3,54 @@
 #include "acquisition/sample_history.h"
 #include "acquisition/save_trigger.h"
 
-namespace {
-
-Settings triggerOn(int32_t channel, int32_t threshold, bool rising)
+// During a tick CH5 steps from `previous` (the slot before writeIndex) to
+// `current` (at writeIndex) while every other channel stays at 100; the
+// trigger is set at 500 on `channel`.  Each row is tried at slot 10 and at
+// slot 0, which takes its previous sample from slot 99.
+TEST(TriggerFires, OnAStrictCrossingOfTheConfiguredChannelOnly)
 {
-    Settings s{};
-    s.triggerEnabled = true;
-    s.triggerChannel = channel;
-    s.triggerThreshold = threshold;
-    s.triggerRising = rising;
-    return s;
-}
-
-// A history during a tick: `previous` stored in the slot before writeIndex
-// and `current` at writeIndex, on every channel.
-SampleHistory historyWith(int32_t previous, int32_t current, uint32_t writeIndex = 10)
-{
-    SampleHistory h;
-    resetHistory(h);
-    h.writeIndex = writeIndex;
-    h.sampleCount = writeIndex == 0 ? 100 : writeIndex;
-    h.wrapped = writeIndex == 0 ? 1 : 0;
-    for (auto &ring : h.values) {
-        ring[previousIndex(writeIndex)] = previous;
-        ring[writeIndex] = current;
-    }
-    return h;
-}
-
-}  // namespace
-
-TEST(TriggerCrossing, StrictComparisonsAroundTheThreshold)
-{
-    struct Case {
+    struct Row {
+        const char *what;
+        int32_t previous, current;
         bool rising;
-        int32_t previous;
-        int32_t current;
-        bool fires;
-        const char *sentence;
-    };
-    const Case cases[] = {
-        {true, 499, 501, true, "RISE 499 to 501 crosses 500"},
-        {true, 499, 500, false, "RISE 499 to 500 only reaches the threshold"},
-        {true, 500, 501, false, "RISE 500 to 501 starts at the threshold"},
-        {true, 501, 499, false, "RISE does not fire on a falling crossing"},
-        {true, 600, 700, false, "RISE above the threshold all along"},
-        {false, 501, 499, true, "FALL 501 to 499 crosses 500"},
-        {false, 500, 499, false, "FALL 500 to 499 starts at the threshold"},
-        {false, 501, 500, false, "FALL 501 to 500 only reaches the threshold"},
-        {false, 499, 501, false, "FALL does not fire on a rising crossing"},
-        {false, 100, 50, false, "FALL below the threshold all along"},
-    };
-    for (const Case &c : cases) {
-        // Slot 0 takes its previous sample from slot 99.
-        for (uint32_t writeIndex : {10u, 0u})
-            EXPECT_EQ(triggerFires(historyWith(c.previous, c.current, writeIndex), triggerOn(3, 500, c.rising), false),
-                      c.fires)
-                << c.sentence << " at slot " << writeIndex;
-    }
-}
-
-TEST(TriggerCrossing, OnlyTheConfiguredChannelCounts)
-{
-    SampleHistory h = historyWith(100, 100);
-    h.values[5][9] = 499;
-    h.values[5][10] = 501;
-    EXPECT_TRUE(triggerFires(h, triggerOn(5, 500, true), false)) << "CH5 crosses";
-    EXPECT_FALSE(triggerFires(h, triggerOn(4, 500, true), false)) << "CH4 stays at 100";
-    EXPECT_FALSE(triggerFires(h, triggerOn(6, 500, true), false)) << "CH6 stays at 100";
-}
-
-TEST(TriggerSuppressed, NeverFiresWhenAConditionFails)
-{
-    struct Case {
-        uint32_t sampleCount;
-        bool saving;
-        bool enabled;
         int32_t channel;
-        const char *sentence;
+        bool firstTick, saving, enabled, fires;
     };
-    const Case cases[] = {
-        {0, false, true, 0, "the first tick after a reset has no previous sample"},
-        {10, true, true, 0, "a crossing while a block is saved has no effect"},
-        {10, false, false, 0, "a disabled trigger never fires"},
-        {10, false, true, -1, "a negative channel is out of range"},
-        {10, false, true, 8, "channel 8 is out of range"},
+    const Row rows[] = {
+        {"RISE 499 to 501 crosses 500", 499, 501, true, 5, false, false, true, true},
+        {"RISE 499 to 500 only reaches the threshold", 499, 500, true, 5, false, false, true, false},
+        {"RISE 500 to 501 starts at the threshold", 500, 501, true, 5, false, false, true, false},
+        {"RISE does not fire on a falling crossing", 501, 499, true, 5, false, false, true, false},
+        {"RISE above the threshold all along", 600, 700, true, 5, false, false, true, false},
+        {"FALL 501 to 499 crosses 500", 501, 499, false, 5, false, false, true, true},
+        {"FALL 500 to 499 starts at the threshold", 500, 499, false, 5, false, false, true, false},
+        {"FALL 501 to 500 only reaches the threshold", 501, 500, false, 5, false, false, true, false},
+        {"FALL does not fire on a rising crossing", 499, 501, false, 5, false, false, true, false},
+        {"FALL below the threshold all along", 100, 50, false, 5, false, false, true, false},
+        {"CH4 stays at 100", 499, 501, true, 4, false, false, true, false},
+        {"CH6 stays at 100", 499, 501, true, 6, false, false, true, false},
+        {"the first tick after a reset has no previous sample", 499, 501, true, 5, true, false, true, false},
+        {"a crossing while a block is saved has no effect", 499, 501, true, 5, false, true, true, false},
+        {"a disabled trigger never fires", 499, 501, true, 5, false, false, false, false},
+        {"a negative channel is out of range", 499, 501, true, -1, false, false, true, false},
+        {"channel 8 is out of range", 499, 501, true, 8, false, false, true, false},
     };
-    for (const Case &c : cases) {
-        SampleHistory h = historyWith(499, 501);
-        h.sampleCount = c.sampleCount;
-        Settings s = triggerOn(c.channel, 500, true);
-        s.triggerEnabled = c.enabled;
-        EXPECT_FALSE(triggerFires(h, s, c.saving)) << c.sentence;
-    }
+    for (const Row &r : rows)
+        for (uint32_t writeIndex : {10u, 0u}) {
+            SampleHistory h;
+            resetHistory(h);
+            h.writeIndex = writeIndex;
+            h.wrapped = writeIndex == 0 ? 1 : 0;
+            h.sampleCount = r.firstTick ? 0 : writeIndex == 0 ? 100 : writeIndex;
+            for (auto &ring : h.values)
+                ring[previousIndex(writeIndex)] = ring[writeIndex] = 100;
+            h.values[5][previousIndex(writeIndex)] = r.previous;
+            h.values[5][writeIndex] = r.current;
+            Settings s{};
+            s.triggerEnabled = r.enabled;
+            s.triggerChannel = r.channel;
+            s.triggerThreshold = 500;
+            s.triggerRising = r.rising;
+            EXPECT_EQ(triggerFires(h, s, r.saving), r.fires) << r.what << " at slot " << writeIndex;
+        }
 }
