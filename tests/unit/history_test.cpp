@@ -1,71 +1,45 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
+#include <utility>
 
 #include "acquisition/sample_history.h"
 #include "device/packets.h"
 
-namespace {
-
-// A DataPacket whose channel c carries the word (base + c) << 5 plus low
-// bits that the channel value must drop.
-void fillPacket(uint8_t (&packet)[kPacketBufferSize], int base)
-{
-    for (int c = 0; c < kChannelCount; ++c) {
-        const uint16_t word = static_cast<uint16_t>(((base + c) << 5) | 0x1F);
-        packet[kChannelWordsOffset + 2 * c] = static_cast<uint8_t>(word & 0xFF);
-        packet[kChannelWordsOffset + 2 * c + 1] = static_cast<uint8_t>(word >> 8);
-    }
-}
-
-SampleHistory freshHistory()
-{
-    SampleHistory history;
-    resetHistory(history);
-    return history;
-}
-
-}  // namespace
-
 TEST(AdvanceHistory, RingInvariantsAcrossWrapAround)
 {
-    struct Case {
-        uint32_t ticks;
-        uint32_t writeIndex;
-        int32_t wrapped;
-        const char *why;
+    struct Row { const char *what; uint32_t ticks, writeIndex; int32_t wrapped; };
+    const Row rows[] = {
+        {"98 ticks have not yet reached the last slot", 98, 98, 0},
+        {"99 ticks reach slot 99 and set wrapped", 99, 99, 1},
+        {"the 100th tick returns to slot 0 and wrapped stays", 100, 0, 1},
+        {"wrapped stays set in the second round", 150, 50, 1},
     };
-    const Case cases[] = {
-        {98, 98, 0, "98 ticks have not yet reached the last slot"},
-        {99, 99, 1, "99 ticks reach slot 99 and set wrapped"},
-        {100, 0, 1, "the 100th tick returns to slot 0 and wrapped stays"},
-        {150, 50, 1, "wrapped stays set in the second round"},
-    };
-    for (const Case &c : cases) {
-        SampleHistory history = freshHistory();
-        for (uint32_t t = 0; t < c.ticks; ++t)
+    for (const Row &r : rows) {
+        SampleHistory history;
+        resetHistory(history);
+        for (uint32_t t = 0; t < r.ticks; ++t)
             advanceHistory(history);
-        EXPECT_EQ(history.sampleCount, c.ticks) << c.why;
-        EXPECT_EQ(history.writeIndex, c.writeIndex) << c.why;
-        EXPECT_EQ(history.writeIndex, history.sampleCount % kHistorySlots) << c.why;
-        EXPECT_EQ(history.wrapped, c.wrapped) << c.why;
+        EXPECT_EQ(std::make_tuple(history.sampleCount, history.writeIndex, history.wrapped),
+                  std::make_tuple(r.ticks, r.writeIndex, r.wrapped)) << r.what;
     }
-}
-
-TEST(PreviousIndex, StepsBackAndWrapsFromSlotZeroToNinetyNine)
-{
-    struct Case { uint32_t slot; uint32_t previous; };
-    const Case cases[] = {{0, 99}, {1, 0}, {50, 49}, {99, 98}};
-    for (const Case &c : cases)
-        EXPECT_EQ(previousIndex(c.slot), c.previous) << "slot " << c.slot;
+    for (const auto &[slot, previous] : {std::pair{0u, 99u}, {1u, 0u}, {50u, 49u}, {99u, 98u}})
+        EXPECT_EQ(previousIndex(slot), previous) << "slot " << slot;
 }
 
 TEST(SampleTicks, EachSampleLandsInItsOwnSlotAndTheOldestIsOverwritten)
 {
-    SampleHistory history = freshHistory();
+    SampleHistory history;
+    resetHistory(history);
     uint8_t packet[kPacketBufferSize] = {};
     for (int tick = 0; tick < 105; ++tick) {
-        fillPacket(packet, tick);
+        // Channel c carries the word (tick + c) << 5 plus low bits that the channel value drops.
+        for (int c = 0; c < kChannelCount; ++c) {
+            const uint16_t word = static_cast<uint16_t>(((tick + c) << 5) | 0x1F);
+            packet[kChannelWordsOffset + 2 * c] = static_cast<uint8_t>(word & 0xFF);
+            packet[kChannelWordsOffset + 2 * c + 1] = static_cast<uint8_t>(word >> 8);
+        }
         storeSample(history, packet);
         advanceHistory(history);
     }
