@@ -13,16 +13,9 @@
 TEST(AppStateReset, ClearsFlagsSessionAndMasksButKeepsTheMode)
 {
     for (int32_t mode : {kModeNormal, kModeDiffAmp}) {
-        appState.selectedId = 17;
-        appState.connected = 1;
-        appState.graphRunning = 1;
-        appState.saving = 1;
-        for (int32_t &flag : appState.plotted)
-            flag = 1;
-        appState.mode = mode;
+        appState = AppState{17, 1, 1, 1, {1, 1, 1, 1, 1, 1, 1, 1}, mode, nullptr, nullptr, nullptr, nullptr};
         deviceSession = {11, 22, 33, 44, 64};
-        for (PortMasks &masks : portState.ports)
-            masks = {0xFF, 0xFF};
+        std::memset(&portState, 0xFF, sizeof portState);
 
         resetAppState();
 
@@ -54,14 +47,13 @@ TEST(ModeMenu, GraphCheckBoxesPerMode)
 
 TEST(HelpManual, LiesBesideTheProgramNeverInTheCurrentDirectory)
 {
-    struct Case { const wchar_t *program; const wchar_t *manual; };
-    const Case cases[] = {
+    const std::pair<const wchar_t *, const wchar_t *> rows[] = {
         {L"C:\\Tools\\Pendra\\Pendra_Visualizer.exe", L"C:\\Tools\\Pendra\\PENDRA_VISUALIZER_HELP.html"},
         {L"\\\\server\\share\\p.exe", L"\\\\server\\share\\PENDRA_VISUALIZER_HELP.html"},
         {L"C:/mixed/slashes/p.exe", L"C:/mixed/slashes/PENDRA_VISUALIZER_HELP.html"},
         {L"Pendra_Visualizer.exe", L""},  // no folder: nothing is opened
         {L"", L""},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(manualPathBeside(c.program), std::wstring(c.manual));
+    for (const auto &[program, manual] : rows)
+        EXPECT_EQ(manualPathBeside(program), std::wstring(manual));
 }
