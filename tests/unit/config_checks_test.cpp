@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "settings/config_checks.h"
 
@@ -40,25 +41,16 @@ TEST(ConfigDraft, TakesTheSettingsAndStoresThemBackWithTheEdgeFromItsBox)
 
     Settings stored{};
     storeConfigDraft(draft, true, stored);
-    EXPECT_EQ(stored.getDataInterval, 200);
-    EXPECT_EQ(stored.nowReadInterval, 15);
-    EXPECT_EQ(stored.axisTop, 800);
-    EXPECT_EQ(stored.axisOrigin, 100);
-    EXPECT_EQ(stored.triggerChannel, 7);
-    EXPECT_EQ(stored.triggerThreshold, 850);
-    EXPECT_TRUE(stored.triggerEnabled);
-    EXPECT_TRUE(stored.triggerRising);
+    const Settings &v = stored;
+    EXPECT_EQ(std::make_tuple(v.getDataInterval, v.nowReadInterval, v.axisTop, v.axisOrigin, v.triggerChannel,
+                              v.triggerThreshold, v.triggerEnabled, v.triggerRising),
+              std::make_tuple(200, 15, 800, 100, 7, 850, true, true));
 }
 
 TEST(ConfigChannel, NoSelectionKeepsThePreviousChannel)
 {
-    struct Case { int32_t selection; int32_t previous; int32_t channel; };
-    const Case cases[] = {
-        {0, 5, 0}, {7, 0, 7},
-        {-1, 5, 5},  // typed text that matches no entry
-        {8, 2, 2},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(channelFromSelection(c.selection, c.previous), c.channel)
-            << "selection " << c.selection << " after " << c.previous;
+    // Selection, previous channel, channel: -1 is typed text that matches no entry.
+    const int32_t rows[][3] = {{0, 5, 0}, {7, 0, 7}, {-1, 5, 5}, {8, 2, 2}};
+    for (const auto &[selection, previous, channel] : rows)
+        EXPECT_EQ(channelFromSelection(selection, previous), channel) << selection << " after " << previous;
 }
