@@ -94,14 +94,14 @@ TEST_F(DataLogFile, ExampleBlockHasExactBytes)
                            "60,515,101,3,0,0,0,0,1023,\r\n"
                            "121,518,99,3,0,0,0,0,1023,\r\n"
                            "\r\n");
-    EXPECT_EQ(log.logFile, nullptr) << "the caller reopens under the current date";
 }
 
 // Blocks appended one after another to the same file; record k of a block
-// holds k + 1 on every channel and reads the clock once.
+// holds k + 1 on every channel and reads the clock once.  A block ends with
+// SaveStop or, at program end, without the empty line.
 TEST_F(DataLogFile, EachBlockIsAppendedWithItsOwnHeaderAndClock)
 {
-    struct Row { const char *what; LogTime time; std::vector<uint32_t> clocks; std::string bytes; };
+    struct Row { const char *what; LogTime time; std::vector<uint32_t> clocks; std::string bytes; bool exit = false; };
     const Row rows[] = {
         {"a block without ticks leaves only the empty line and reads no clock", {14, 5, 9, 37}, {}, "\r\n"},
         {"hours, minutes and seconds padded, milliseconds not", {9, 3, 7, 5}, {5000, 5100, 5160},
@@ -112,6 +112,8 @@ TEST_F(DataLogFile, EachBlockIsAppendedWithItsOwnHeaderAndClock)
          "[14 h 05 m 09.37]\r\n0,1,1,1,1,1,1,1,1,\r\n-2147483648,2,2,2,2,2,2,2,2,\r\n\r\n"},
         {"a block starting at clock 0 is no special case", {14, 5, 9, 37}, {0, 25},
          "[14 h 05 m 09.37]\r\n0,1,1,1,1,1,1,1,1,\r\n25,2,2,2,2,2,2,2,2,\r\n\r\n"},
+        {"the exit flushes the records without the empty line", {14, 5, 9, 37}, {1},
+         "[14 h 05 m 09.37]\r\n0,1,1,1,1,1,1,1,1,\r\n", true},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.what);
@@ -124,7 +126,8 @@ TEST_F(DataLogFile, EachBlockIsAppendedWithItsOwnHeaderAndClock)
         for (int32_t k = 1; k <= static_cast<int32_t>(r.clocks.size()); ++k)
             record(std::vector<int32_t>(kChannelCount, k));
         EXPECT_EQ(log.lastRecordMs, r.clocks.size() > 1 ? r.clocks.back() : 0u);
-        endBlock(log);
+        r.exit ? closeLogAtExit(log) : endBlock(log);
+        EXPECT_EQ(log.logFile, nullptr) << "the caller reopens under the current date";
         EXPECT_EQ(readToday(), before + r.bytes);
         EXPECT_EQ(nextReading, static_cast<int>(r.clocks.size()));
     }
@@ -149,17 +152,6 @@ TEST_F(DataLogFile, BlockStartsOnlyWhileConnectedAndSampling)
         EXPECT_EQ(std::vector<uint32_t>({static_cast<uint32_t>(app.saving), log.blockStartMs, log.lastRecordMs}),
                   r.starts ? std::vector<uint32_t>({1, 0, 0}) : std::vector<uint32_t>({0, 123, 456}));
     }
-}
-
-TEST_F(DataLogFile, ExitFlushesRecordsWithoutTheEmptyLine)
-{
-    ASSERT_TRUE(openLogFile(log, today()));
-    ASSERT_TRUE(beginBlock(app, log));
-    clockReadings[0] = 1;
-    record({1, 2, 3, 4, 5, 6, 7, 8});
-    closeLogAtExit(log);
-    EXPECT_EQ(log.logFile, nullptr);
-    EXPECT_EQ(readToday(), "[14 h 05 m 09.37]\r\n0,1,2,3,4,5,6,7,8,\r\n");
 }
 
 TEST_F(DataLogFile, UnopenableFileDropsRecordsAndIsRetriedAtBlockEnd)
