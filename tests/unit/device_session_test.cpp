@@ -12,6 +12,7 @@
 namespace {
 
 using Lines = std::vector<std::string>;
+using Bytes = std::vector<uint8_t>;
 
 Lines concat(std::initializer_list<Lines> parts)
 {
@@ -165,85 +166,75 @@ TEST_F(DeviceSessionTest, EachAttemptOfTheSearchProbesOrSkipsTheBoard)
     EXPECT_EQ(openBoardById(0), kErrOpenFailed) << "no library loaded";
 }
 
-TEST_F(DeviceSessionTest, AFailedReadResetsAndWaitsWhileTheBoardIsPresentElseReportsItGone)
+// An operation on a session with board 0, after a fault set up in the
+// simulator: the command before it and, for a read, a failing ReadFile, for
+// a close, the pipe whose CloseHandle fails.  The DataPacket buffer and the
+// session fields stay as they were, only a successful close closes the board,
+// and after a failed write the next one succeeds.
+TEST_F(DeviceSessionTest, ReadsWritesAndCloseOnAnOpenSession)
 {
-    struct Row { const char *what, *command; bool readFileFails; ErrorCode result; Lines calls; };
+    enum Op { kRead, kDirections, kOutputs, kClose };
+    struct Row { const char *what; Op op; const char *command; int fault; ErrorCode result; Lines calls; Bytes sent; };
     const Row rows[] = {
-        {"0 bytes with the board present", "fail-read 0", false, kSuccess,
-         {"readfile 0 2 0", "status 0 0", "reset 0 2", "sleep 1000"}},
-        {"a failing ReadFile with the board present", nullptr, true, kSuccess,
-         {"readfile 0 2 fail", "status 0 0", "reset 0 2", "sleep 1000"}},
-        {"the board removed", "remove 0", false, kErrRemoved, {"readfile 0 2 fail", "status 0 1"}},
-        {"any non-zero status after the failure", "status 0 7", true, kErrRemoved, {"readfile 0 2 fail", "status 0 7"}},
+        {"a read of 0 bytes with the board present resets and waits", kRead, "fail-read 0", 0, kSuccess,
+         {"readfile 0 2 0", "status 0 0", "reset 0 2", "sleep 1000"}, {}},
+        {"a failing ReadFile with the board present resets and waits", kRead, nullptr, 1, kSuccess,
+         {"readfile 0 2 fail", "status 0 0", "reset 0 2", "sleep 1000"}, {}},
+        {"a failed read of a removed board reports it gone", kRead, "remove 0", 0, kErrRemoved,
+         {"readfile 0 2 fail", "status 0 1"}, {}},
+        {"any non-zero status after a failed read reports it gone", kRead, "status 0 7", 1, kErrRemoved,
+         {"readfile 0 2 fail", "status 0 7"}, {}},
+        {"directions go to pipe 1 in 64 bytes, then it is reset", kDirections, nullptr, 0, kSuccess,
+         {"writefile 0 1 64 ok", "reset 0 1"}, {0x15, 0x08, 0xFF}},
+        {"outputs go to pipe 3 after the marker", kOutputs, nullptr, 0, kSuccess,
+         {"writefile 0 3 64 ok", "reset 0 3"}, {0x01, 0x15, 0x08, 0xFF}},
+        {"a failing direction write gives -150 and no reset", kDirections, "fail-write 0 1", 0, kErrInitialWrite,
+         {"writefile 0 1 64 fail"}, {}},
+        {"a failing output write gives -160", kOutputs, "fail-write 0 3", 0, kErrControlWrite,
+         {"writefile 0 3 64 fail"}, {}},
+        {"close closes the read, control and initial pipes, then the board", kClose, nullptr, 0, kSuccess,
+         {"closehandle 0 2 ok", "closehandle 0 3 ok", "closehandle 0 1 ok", "close 0"}, {}},
+        {"close stops at a failing read pipe", kClose, nullptr, 2, -1, {"closehandle 0 2 fail"}, {}},
+        {"close stops at a failing control pipe", kClose, nullptr, 3, -1,
+         {"closehandle 0 2 ok", "closehandle 0 3 fail"}, {}},
+        {"close stops at a failing initial pipe", kClose, nullptr, 1, -1,
+         {"closehandle 0 2 ok", "closehandle 0 3 ok", "closehandle 0 1 fail"}, {}},
+    };
+    const auto run = [](Op op) {
+        switch (op) {
+        case kRead: return readDataPacket();
+        case kDirections: return writeInitialData(0x15, 0x08, 0xFF);
+        case kOutputs: return writeControlData(0x15, 0x08, 0xFF);
+        default: return closeSession();
+        }
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.what);
         connect("board 0\nchannel 0 raw 0x1234\n");
         ASSERT_EQ(readDataPacket(), kSuccess);
-        uint8_t before[kPacketBufferSize];
-        std::memcpy(before, packetBuffers.data, sizeof before);
+        uint8_t data[kPacketBufferSize];
+        std::memcpy(data, packetBuffers.data, sizeof data);
+        const DeviceSession session = deviceSession;
         if (r.command) {
             ASSERT_TRUE(library->applyCommand(r.command));
         }
-        driver->failNextReadFile = r.readFileFails;
+        driver->failNextReadFile = r.op == kRead && r.fault != 0;
+        driver->failCloseOfPipe = r.op == kClose ? r.fault : 0;
         const size_t mark = library->calls().size();
-        EXPECT_EQ(readDataPacket(), r.result);
+        EXPECT_EQ(run(r.op), r.result);
         EXPECT_EQ(callsFrom(mark), r.calls);
-        EXPECT_EQ(0, std::memcmp(before, packetBuffers.data, sizeof before)) << "buffer kept";
-    }
-}
-
-TEST_F(DeviceSessionTest, WritesSend64BytesAndResetThePipeOnlyAfterSuccess)
-{
-    struct Row { const char *what; int pipe; bool failing; ErrorCode result; std::vector<uint8_t> head; };
-    const Row rows[] = {
-        {"directions go to pipe 1", 1, false, kSuccess, {0x15, 0x08, 0xFF}},
-        {"outputs go to pipe 3 after the marker", 3, false, kSuccess, {0x01, 0x15, 0x08, 0xFF}},
-        {"a failing direction write gives -150", 1, true, kErrInitialWrite, {}},
-        {"a failing output write gives -160", 3, true, kErrControlWrite, {}},
-    };
-    for (const Row &r : rows) {
-        SCOPED_TRACE(r.what);
-        connect("board 0\n");
-        const auto write = [&](uint8_t p9, uint8_t pa, uint8_t pb) {
-            return r.pipe == 1 ? writeInitialData(p9, pa, pb) : writeControlData(p9, pa, pb);
-        };
-        const std::string p = std::to_string(r.pipe);
-        if (r.failing)
-            library->applyCommand("fail-write 0 " + p);
-        const size_t mark = library->calls().size();
-        EXPECT_EQ(write(0x15, 0x08, 0xFF), r.result);
-        const Lines calls = r.failing ? Lines{"writefile 0 " + p + " 64 fail"}
-                                      : Lines{"writefile 0 " + p + " 64 ok", "reset 0 " + p};
-        EXPECT_EQ(callsFrom(mark), calls);
-        if (!r.failing) {
+        EXPECT_EQ(0, std::memcmp(data, packetBuffers.data, sizeof data)) << "DataPacket buffer kept";
+        EXPECT_EQ(0, std::memcmp(&session, &deviceSession, sizeof session)) << "session fields kept";
+        EXPECT_EQ(library->board(0).open, r.op != kClose || r.result != kSuccess);
+        ASSERT_EQ(library->written().size(), r.sent.empty() ? 0u : 1u);
+        if (!r.sent.empty()) {
             std::array<uint8_t, 64> expected{};
-            std::copy(r.head.begin(), r.head.end(), expected.begin());
-            ASSERT_EQ(library->written().size(), 1u);
+            std::copy(r.sent.begin(), r.sent.end(), expected.begin());
             EXPECT_EQ(library->written()[0].bytes, expected);
         }
-        EXPECT_EQ(write(0, 0, 0), kSuccess) << "only the next write fails; the session stays usable";
-    }
-}
-
-TEST_F(DeviceSessionTest, CloseClosesReadControlInitialPipesThenTheBoardAndStopsAtTheFirstFailure)
-{
-    struct Row { const char *what; int failingPipe; ErrorCode result; Lines calls; };
-    const Row rows[] = {
-        {"all close", 0, kSuccess, {"closehandle 0 2 ok", "closehandle 0 3 ok", "closehandle 0 1 ok", "close 0"}},
-        {"the read pipe fails", 2, -1, {"closehandle 0 2 fail"}},
-        {"the control pipe fails", 3, -1, {"closehandle 0 2 ok", "closehandle 0 3 fail"}},
-        {"the initial pipe fails", 1, -1, {"closehandle 0 2 ok", "closehandle 0 3 ok", "closehandle 0 1 fail"}},
-    };
-    for (const Row &r : rows) {
-        SCOPED_TRACE(r.what);
-        const size_t mark = connect("board 0\n");
-        const DeviceSession before = deviceSession;
-        driver->failCloseOfPipe = r.failingPipe;
-        EXPECT_EQ(closeSession(), r.result);
-        EXPECT_EQ(callsFrom(mark), r.calls);
-        EXPECT_EQ(library->board(0).open, r.result != kSuccess);
-        EXPECT_EQ(0, std::memcmp(&before, &deviceSession, sizeof before)) << "fields kept";
+        if (r.op == kDirections || r.op == kOutputs) {
+            EXPECT_EQ(run(r.op), kSuccess) << "only the next write fails; the session stays usable";
+        }
     }
 }
 
