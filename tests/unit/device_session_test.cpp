@@ -97,12 +97,8 @@ TEST_F(DeviceSessionTest, TheThirdBoardMatchesAndTheFirstTwoStayOpenUntilTheSear
 // a board kept open is closed after the other 31 attempts find none.
 TEST_F(DeviceSessionTest, EachAttemptOfTheSearchProbesOrSkipsTheBoard)
 {
-    struct Row {
-        const char *what, *board, *command;  // command: a simulator command before the search, or null
-        bool readFileFails;
-        uint16_t readSize;  // 0: no board matches
-        Lines attempt;
-    };
+    // command: a simulator command before the search, or null; readSize 0: no board matches
+    struct Row { const char *what, *board, *command; bool readFileFails; uint16_t readSize; Lines attempt; };
     const Row rows[] = {
         {"status 1 is not to be used", "board 0 status=1", nullptr, false, 0, Lines{"open 0", "status 0 1", "close 0"}},
         {"status 2 is not to be used", "board 0 status=2", nullptr, false, 0, Lines{"open 0", "status 0 2", "close 0"}},

@@ -11,13 +11,9 @@ TEST(EnableRules, ControlsFollowTheDialogStateAndOutputBoxesTheDirectionMasks)
 {
     using E = EnableState;
     const E on = E::kEnabled, off = E::kDisabled, keep = E::kUnchanged;
-    struct Row {
-        const char *state;
-        int32_t connected, graphRunning;
-        std::vector<E> controls;  // ID, Connect, Go, Stop, Save, I/O Update, Directions, Smoothing
-        bool setting;
-        uint8_t p9, pa, pb;  // direction masks
-    };
+    // Controls: ID, Connect, Go, Stop, Save, I/O Update, Directions, Smoothing; then the direction masks.
+    struct Row { const char *state; int32_t connected, graphRunning; std::vector<E> controls; bool setting;
+                 uint8_t p9, pa, pb; };
     const Row rows[] = {
         {"disconnected, with OUT bits left from a lost board", 0, 0, {on, on, off, off, off, off, off, keep}, true,
          0x15, 0xFF, 0xFF},

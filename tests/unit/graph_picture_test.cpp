@@ -89,13 +89,8 @@ TEST(GraphGrid, WorkedPlacementOfLinesLabelsAndAxes)
 TEST(GraphTimeAxis, TicksOncePerSecondOfSamplesFromTheScrolledPosition)
 {
     // The first tick is labelled 1, centred below it.
-    struct Row {
-        const char *what;
-        int32_t interval;
-        uint32_t scrolled, count, scrolledAfter;
-        long ticks;
-        int32_t firstX, spacing;
-    };
+    struct Row { const char *what; int32_t interval; uint32_t scrolled, count, scrolledAfter; long ticks;
+                 int32_t firstX, spacing; };
     const Row rows[] = {
         {"60 ms before scrolling: 16 samples a tick, 80 px apart", 60, 0, 50, 0, 49, 80, 80},
         {"60 ms scrolled by 10: the first tick at 30", 60, 0, 110, 10, 49, 30, 80},
@@ -152,14 +147,8 @@ TEST(GraphMarks, TriggerLevelAndSaving)
 // One channel unit a pixel: slot k of CH5 holds 100 + k and stands at Y -(100 + k).
 TEST(GraphTrace, OldestSampleFirstFromTheLeftEdge)
 {
-    struct Row {
-        const char *what;
-        int32_t wrapped;
-        uint32_t writeIndex;
-        size_t points;
-        Strings firstTwoAndLast;  // strokes
-        const char *label;
-    };
+    struct Row { const char *what; int32_t wrapped; uint32_t writeIndex; size_t points; Strings firstTwoAndLast;
+                 const char *label; };
     const Row rows[] = {
         {"right after a reset nothing is drawn, the label is level with slot 99", 0, 0, 0, {}, "CH5 CH5 at 500,-208"},
         {"wrapped at slot 0: slots 0..99 from 0 to 495", 1, 0, 100,

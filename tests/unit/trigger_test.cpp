@@ -9,13 +9,8 @@
 // slot 0, which takes its previous sample from slot 99.
 TEST(TriggerFires, OnAStrictCrossingOfTheConfiguredChannelOnly)
 {
-    struct Row {
-        const char *what;
-        int32_t previous, current;
-        bool rising;
-        int32_t channel;
-        bool firstTick, saving, enabled, fires;
-    };
+    struct Row { const char *what; int32_t previous, current; bool rising; int32_t channel;
+                 bool firstTick, saving, enabled, fires; };
     const Row rows[] = {
         {"RISE 499 to 501 crosses 500", 499, 501, true, 5, false, false, true, true},
         {"RISE 499 to 500 only reaches the threshold", 499, 500, true, 5, false, false, true, false},
