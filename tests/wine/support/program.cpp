@@ -7,6 +7,22 @@
 #include "top_windows.h"
 #include "wait.h"
 
+DWORD runToEnd(std::wstring commandLine, const wchar_t *currentFolder, DWORD timeoutMs)
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, currentFolder, &startup,
+                        &process))
+        return static_cast<DWORD>(-1);
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
 Program::~Program()
 {
     kill();

@@ -18,6 +18,10 @@ inline StartOptions withSettings(const std::string &content)
     return StartOptions{true, content};
 }
 
+// Runs a command line and waits for that process (not for its children);
+// its exit code, or -1 when it cannot start or does not end in time.
+DWORD runToEnd(std::wstring commandLine, const wchar_t *currentFolder = nullptr, DWORD timeoutMs = 120000);
+
 class Program {
 public:
     Program() = default;
