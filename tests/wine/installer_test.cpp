@@ -9,16 +9,21 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
+#include <regex>
 #include <set>
 #include <string>
 
 #include "paths.h"
+#include "program.h"
 #include "text.h"
 #include "wait.h"
 #include "work_folder.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pendra_Visualizer";
 const wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
@@ -26,41 +31,17 @@ const wchar_t kDefaultDocuments[] = L"%USERPROFILE%\\Documents";
 
 bool exists(const std::wstring &path)
 {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    std::error_code ignored;
+    return fs::exists(path, ignored);
 }
 
-bool isFolder(const std::wstring &path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::set<std::wstring> namesIn(const std::wstring &folder, const wchar_t *pattern = L"*")
+std::set<std::wstring> namesIn(const std::wstring &folder)
 {
     std::set<std::wstring> names;
-    WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW((folder + L"\\" + pattern).c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name != L"." && name != L"..")
-            names.insert(name);
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
+    std::error_code ignored;
+    for (const fs::directory_entry &entry : fs::directory_iterator(folder, ignored))
+        names.insert(entry.path().filename().wstring());
     return names;
-}
-
-void removeTree(const std::wstring &path)
-{
-    for (const std::wstring &name : namesIn(path)) {
-        const std::wstring inside = path + L"\\" + name;
-        if (isFolder(inside))
-            removeTree(inside);
-        else
-            DeleteFileW(inside.c_str());
-    }
-    RemoveDirectoryW(path.c_str());
 }
 
 std::wstring shellFolder(int csidl)
@@ -68,23 +49,6 @@ std::wstring shellFolder(int csidl)
     wchar_t path[MAX_PATH] = {};
     SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
     return path;
-}
-
-// Runs a command line and waits for that process (not for its children).
-DWORD run(const std::wstring &commandLine)
-{
-    std::wstring line = commandLine;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return static_cast<DWORD>(-1);
-    WaitForSingleObject(process.hProcess, 120000);
-    DWORD code = static_cast<DWORD>(-1);
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
 }
 
 bool uninstallKeyIn(REGSAM view)
@@ -105,37 +69,37 @@ std::wstring uninstallValue(const wchar_t *name)
     return value;
 }
 
-struct Shortcut {
-    std::wstring target;
-    std::wstring workingFolder;
-};
-
-Shortcut readShortcut(const std::wstring &path)
+// The target and the working folder of a shortcut file.
+std::pair<std::wstring, std::wstring> readShortcut(const std::wstring &path)
 {
-    Shortcut result;
+    wchar_t target[MAX_PATH] = {}, folder[MAX_PATH] = {};
     IShellLinkW *link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void **>(&link))))
-        return result;
     IPersistFile *file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file)))) {
-        if (SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
-            wchar_t text[MAX_PATH] = {};
-            if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH)))
-                result.target = text;
-            text[0] = L'\0';
-            if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH)))
-                result.workingFolder = text;
-        }
-        file->Release();
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void **>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file))) &&
+        SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
+        link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+        link->GetWorkingDirectory(folder, MAX_PATH);
     }
-    link->Release();
-    return result;
+    if (file)
+        file->Release();
+    if (link)
+        link->Release();
+    return {target, folder};
 }
 
 bool samePath(const std::wstring &a, const std::wstring &b)
 {
     return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// Documents moved into the test folder, so that the data folder is made
+// there and not in the home folder Wine maps Documents to.
+void redirectDocuments(const std::wstring &path)
+{
+    RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal", REG_EXPAND_SZ, path.c_str(),
+                    static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
 }
 
 class InstallerTest : public ::testing::Test {
@@ -147,28 +111,27 @@ protected:
         const bool required = !packages.empty();
         if (!required)
             packages = windowsPathFromEnv("PV_SOURCE_DIR") + "\\build\\packages";
-        const std::wstring folder = wideFromUtf8(packages);
-        const std::set<std::wstring> found = namesIn(folder, L"Pendra_Visualizer-*-win64-setup.exe");
+        std::set<std::wstring> found;
+        for (const std::wstring &name : namesIn(wideFromUtf8(packages)))
+            if (std::regex_match(name, std::wregex(L"Pendra_Visualizer-.*-win64-setup\\.exe")))
+                found.insert(name);
         if (found.size() != 1 && required)
             FAIL() << "no single win64 installer in " << packages;
         if (found.size() != 1)
             GTEST_SKIP() << "no single win64 installer in " << packages << ": run scripts/package.sh";
-        installer = folder + L"\\" + *found.begin();
+        installer = wideFromUtf8(packages) + L"\\" + *found.begin();
 
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-
         wchar_t temp[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, temp);
         root = std::wstring(temp) + L"pv_installer_test";
         installFolder = root + L"\\Program Files\\Pendra_Visualizer";
-        documents = root + L"\\Documents";
+        dataFolder = root + L"\\Documents\\Pendra_Visualizer";
         shortcut = shellFolder(CSIDL_PROGRAMS) + L"\\Pendra_Visualizer.lnk";
         cleanUp();  // what an earlier, failed run left
-        ASSERT_TRUE(CreateDirectoryW(root.c_str(), nullptr));
-        ASSERT_TRUE(CreateDirectoryW(documents.c_str(), nullptr));
-        redirectDocuments(documents);
-        ASSERT_TRUE(samePath(shellFolder(CSIDL_PERSONAL), documents));
-        dataFolder = documents + L"\\Pendra_Visualizer";
+        ASSERT_TRUE(fs::create_directories(root + L"\\Documents"));
+        redirectDocuments(root + L"\\Documents");
+        ASSERT_TRUE(samePath(shellFolder(CSIDL_PERSONAL), root + L"\\Documents"));
         for (const wchar_t *system : {L"C:\\windows\\system32", L"C:\\windows\\syswow64"})
             systemBefore[system] = namesIn(system);
     }
@@ -184,31 +147,23 @@ protected:
         CoUninitialize();
     }
 
-    // Documents moved into the test folder, so that the data folder is made
-    // there and not in the home folder Wine maps Documents to.
-    static void redirectDocuments(const std::wstring &path)
-    {
-        RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal", REG_EXPAND_SZ, path.c_str(),
-                        static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
-    }
-
     void cleanUp()
     {
         redirectDocuments(kDefaultDocuments);
         DeleteFileW(shortcut.c_str());
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_64KEY, 0);
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, 0);
-        removeTree(root);
+        std::error_code ignored;
+        fs::remove_all(root, ignored);
     }
 
-    std::wstring installer, root, installFolder, documents, dataFolder, shortcut;
+    std::wstring installer, root, installFolder, dataFolder, shortcut;
     std::map<std::wstring, std::set<std::wstring>> systemBefore;
 };
 
 TEST_F(InstallerTest, InstallsSilentlyAndUninstallsKeepingTheOperatorsData)
 {
-    ASSERT_EQ(run(L"\"" + installer + L"\" /S /D=" + installFolder), 0u);
-
+    ASSERT_EQ(runToEnd(L"\"" + installer + L"\" /S /D=" + installFolder), 0u);
     for (const wchar_t *name :
          {L"Pendra_Visualizer.exe", L"PENDRA_VISUALIZER_HELP.html", L"README.txt", L"LICENSE.txt", L"uninstall.exe"})
         EXPECT_TRUE(exists(installFolder + L"\\" + name)) << utf8FromWide(name);
@@ -217,10 +172,10 @@ TEST_F(InstallerTest, InstallsSilentlyAndUninstallsKeepingTheOperatorsData)
         for (const std::wstring &name : namesIn(system))
             EXPECT_TRUE(before.count(name)) << "added to " << utf8FromWide(system) << ": " << utf8FromWide(name);
 
-    const Shortcut link = readShortcut(shortcut);
-    EXPECT_TRUE(samePath(link.target, installFolder + L"\\Pendra_Visualizer.exe")) << utf8FromWide(link.target);
-    EXPECT_TRUE(samePath(link.workingFolder, dataFolder)) << utf8FromWide(link.workingFolder);
-    ASSERT_TRUE(isFolder(dataFolder));
+    const auto [target, workingFolder] = readShortcut(shortcut);
+    EXPECT_TRUE(samePath(target, installFolder + L"\\Pendra_Visualizer.exe")) << utf8FromWide(target);
+    EXPECT_TRUE(samePath(workingFolder, dataFolder)) << utf8FromWide(workingFolder);
+    ASSERT_TRUE(fs::is_directory(dataFolder));
 
     // Add/Remove Programs: in the 64-bit registry view only.
     EXPECT_TRUE(uninstallKeyIn(KEY_WOW64_64KEY));
@@ -233,7 +188,7 @@ TEST_F(InstallerTest, InstallsSilentlyAndUninstallsKeepingTheOperatorsData)
     const std::string csv = "CH0,CH1\r\n100,200\r\n";
     writeFileAt(dataFolder + L"\\2024_5_31.csv", csv);
     writeFileAt(dataFolder + L"\\init_setting.ini", "[INTERVAL]\r\nGETDATA=100\r\n");
-    ASSERT_EQ(run(L"\"" + installFolder + L"\\uninstall.exe\" /S"), 0u);
+    ASSERT_EQ(runToEnd(L"\"" + installFolder + L"\\uninstall.exe\" /S"), 0u);
     waitUntil([&] { return !exists(installFolder) && !exists(shortcut) && !uninstallKeyIn(KEY_WOW64_64KEY); },
               60000);
     EXPECT_FALSE(exists(installFolder));
@@ -241,7 +196,6 @@ TEST_F(InstallerTest, InstallsSilentlyAndUninstallsKeepingTheOperatorsData)
     EXPECT_FALSE(uninstallKeyIn(KEY_WOW64_64KEY));
     EXPECT_EQ(readFileAt(dataFolder + L"\\2024_5_31.csv"), csv);
     EXPECT_TRUE(exists(dataFolder + L"\\init_setting.ini"));
-
 }
 
 }  // namespace
