@@ -9,39 +9,7 @@
 
 namespace {
 
-struct EnableRule {
-    int id;
-    const char *name;
-    bool disconnected, connected;
-};
-
-const EnableRule kEnableRules[] = {
-    {IDC_ID_BOX, "ID box", true, false},
-    {IDC_CONNECT, "Connect/Close", true, true},
-    {IDC_GO, "Go", false, true},
-    {IDC_STOP, "Stop", false, false},
-    {IDC_SAVE, "SaveStart", false, false},
-    {IDC_IO_UPDATE, "I/O Update", false, true},
-    {IDC_PA_DIR0 + 3, "PA bit 3 direction", false, true},
-    {IDC_PB_DIR0, "PB bit 0 direction", false, true},
-    {IDC_P9_DIR0 + 4, "P9 bit 4 direction", false, true},
-    {IDC_PA_OUT0 + 3, "PA bit 3 output (bit is IN)", false, false},
-    {IDC_SMOOTH0, "smoothing count 0", true, true},
-};
-
 using DeviceScenario = ScenarioTest;
-
-void expectEnableRules(HWND dialog, bool connected)
-{
-    for (const EnableRule &rule : kEnableRules)
-        EXPECT_EQ(isEnabled(dialog, rule.id), connected ? rule.connected : rule.disconnected)
-            << rule.name << (connected ? " while connected" : " while disconnected");
-}
-
-bool called(const std::vector<std::string> &calls, const std::string &line)
-{
-    return std::find(calls.begin(), calls.end(), line) != calls.end();
-}
 
 TEST_F(DeviceScenario, ConnectSendsZeroDirectionsThenOutputsAndCloseResetsThePanelSilently)
 {
@@ -49,18 +17,17 @@ TEST_F(DeviceScenario, ConnectSendsZeroDirectionsThenOutputsAndCloseResetsThePan
     ASSERT_TRUE(connectTo(2)) << describeOpenMessageBox(program.processId());
     EXPECT_TRUE(isChecked(dialog, IDC_CONNECT));
     ASSERT_TRUE(sim.waitForWrittenPackets(2));
-    std::array<uint8_t, 64> directions{}, outputs{};
-    outputs[0] = 1;
-    std::vector<WrittenPacket> packets = sim.writtenPackets();
+    const std::vector<WrittenPacket> packets = sim.writtenPackets();
     ASSERT_EQ(packets.size(), 2u);
     EXPECT_EQ(std::make_pair(packets[0].pipe, packets[0].board), std::make_pair(1, 2)) << "directions first";
-    EXPECT_EQ(packets[0].bytes, directions);
+    EXPECT_EQ(packets[0].bytes, (std::array<uint8_t, 64>{})) << "all IN";
     EXPECT_EQ(std::make_pair(packets[1].pipe, packets[1].board), std::make_pair(3, 2)) << "outputs second";
-    EXPECT_EQ(packets[1].bytes, outputs);
+    EXPECT_EQ(packets[1].bytes, (std::array<uint8_t, 64>{1})) << "the marker, all levels 0";
     const std::vector<std::string> calls = sim.calls();
-    EXPECT_TRUE(called(calls, "close 0") && called(calls, "close 1")) << "the boards that did not match";
-    EXPECT_FALSE(called(calls, "close 2")) << "the chosen board stays open";
-    expectEnableRules(dialog, true);
+    for (const char *closed : {"close 0", "close 1"})
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), closed), 1) << "the boards that did not match";
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "close 2"), 0) << "the chosen board stays open";
+    expectEnableRules(kConnected, "while connected");
 
     // Close after changing the panel: the panel is reset and nothing is sent.
     click(dialog, IDC_PA_DIR0 + 3);
@@ -73,7 +40,7 @@ TEST_F(DeviceScenario, ConnectSendsZeroDirectionsThenOutputsAndCloseResetsThePan
     EXPECT_EQ(controlText(dialog, IDC_PA_DIR0 + 3), "IN");
     EXPECT_FALSE(isChecked(dialog, IDC_PA_DIR0 + 3));
     EXPECT_FALSE(isChecked(dialog, IDC_PA_OUT0 + 3));
-    expectEnableRules(dialog, false);
+    expectEnableRules(kDisconnected, "after Close");
     EXPECT_TRUE(sim.waitForCall("close 2"));
     EXPECT_EQ(sim.writtenPackets().size(), 2u) << "Close sends no packet";
 
@@ -92,71 +59,68 @@ TEST_F(DeviceScenario, BoardRemovedWhileIdleReturnsToDisconnectedSilently)
     ASSERT_TRUE(waitForText(IDC_CONNECT, "Connect"));
     ASSERT_TRUE(settle());
     EXPECT_FALSE(isChecked(dialog, IDC_CONNECT));
-    expectEnableRules(dialog, false);
+    expectEnableRules(kDisconnected, "after the removal");
     EXPECT_EQ(describeOpenMessageBox(program.processId()), "") << "no message on removal";
     EXPECT_EQ(controlText(dialog, IDC_CH_VALUE0), "100") << "the last values stay on show";
     EXPECT_EQ(controlText(dialog, IDC_CH_VALUE0 + 7), "2047");
 }
 
-struct RefusedOrServed {
-    const char *boards;   // the simulator's configuration
-    int id;               // chosen in the ID box
-    const char *outcome;  // "connects", "refused" or "either" (the choice is open)
-};
-
 // Connect ends in a usable session or in "Device Open Failed" after 32
 // attempts, never in a crash or a hang, and leaves no unused board open.
-const RefusedOrServed kBoards[] = {
-    {"", 0, "refused"},
-    {"board 4\nboard 9\nboard 2\n", 5, "refused"},
-    {"board 40\n", 0, "refused"},
-    {"board 0 status=1\n", 0, "refused"},
-    {"board 0 status=2\n", 0, "refused"},
-    {"board 0 descriptor=no-endpoint\n", 0, "refused"},
-    {"board 0 descriptor=zero-length\n", 0, "refused"},
-    {"board 0 descriptor=overrun\n", 0, "refused"},
-    {"board 0 descriptor=short-total\n", 0, "refused"},
-    {"board 0 descriptor=read-fail\n", 0, "refused"},
-    {"board 0 packet=2\n", 0, "refused"},
-    {"board 0 descriptor=huge-total\n", 0, "connects"},
-    {"board 0 descriptor=alternate\n", 0, "connects"},
-    {"board 0 descriptor=big-packet\n", 0, "either"},
-};
-
 TEST_F(DeviceScenario, ConnectRefusesUnusableBoardsAndServesOddOnes)
 {
+    const struct {
+        const char *boards;   // the simulator's configuration
+        int id;               // chosen in the ID box
+        const char *outcome;  // "connects", "refused" or "either" (the choice is open)
+    } rows[] = {
+        {"", 0, "refused"},
+        {"board 4\nboard 9\nboard 2\n", 5, "refused"},
+        {"board 40\n", 0, "refused"},
+        {"board 0 status=1\n", 0, "refused"},
+        {"board 0 status=2\n", 0, "refused"},
+        {"board 0 descriptor=no-endpoint\n", 0, "refused"},
+        {"board 0 descriptor=zero-length\n", 0, "refused"},
+        {"board 0 descriptor=overrun\n", 0, "refused"},
+        {"board 0 descriptor=short-total\n", 0, "refused"},
+        {"board 0 descriptor=read-fail\n", 0, "refused"},
+        {"board 0 packet=2\n", 0, "refused"},
+        {"board 0 descriptor=huge-total\n", 0, "connects"},
+        {"board 0 descriptor=alternate\n", 0, "connects"},
+        {"board 0 descriptor=big-packet\n", 0, "either"},
+    };
     ASSERT_NO_FATAL_FAILURE(startProgram(kNoBoards));
     bool simulatorStarted = false;  // it reads its configuration at the first library call
-    for (const RefusedOrServed &row : kBoards) {
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.boards);
         sim.writeConfig(std::string(row.boards) + "channel 0 constant offset=321\n");
-        ASSERT_TRUE(!simulatorStarted || sim.commandAndWait("reload")) << row.boards;
+        ASSERT_TRUE(!simulatorStarted || sim.commandAndWait("reload"));
         simulatorStarted = true;
         const int attemptsBefore = sim.openAttempts();
         const size_t packetsBefore = sim.writtenPackets().size();
         chooseComboEntry(dialog, IDC_ID_BOX, row.id);
         click(dialog, IDC_CONNECT);
-
         bool connected = false;
         ASSERT_TRUE(waitUntil([&] {
             connected = controlText(dialog, IDC_CONNECT) == "Close";
             return connected || findMessageBox(program.processId()) != nullptr || !program.isRunning();
-        })) << row.boards << ": Connect neither succeeded nor failed";
-        ASSERT_TRUE(program.isRunning()) << row.boards << " ended the program";
+        })) << "Connect neither succeeded nor failed";
+        ASSERT_TRUE(program.isRunning()) << "the program ended";
 
         if (connected) {
-            EXPECT_STRNE(row.outcome, "refused") << row.boards << " must not be used";
-            EXPECT_TRUE(waitForText(IDC_CH_VALUE0, "321")) << row.boards << ": live values";
-            ASSERT_TRUE(closeSession()) << row.boards;
+            EXPECT_STRNE(row.outcome, "refused") << "a board not to be used was";
+            EXPECT_TRUE(waitForText(IDC_CH_VALUE0, "321")) << "live values";
+            ASSERT_TRUE(closeSession());
         } else {
-            EXPECT_STRNE(row.outcome, "connects") << row.boards << " was refused";
+            EXPECT_STRNE(row.outcome, "connects") << "a usable board was refused";
             const MessageBoxSeen box = waitForMessageBox(program.processId());
-            EXPECT_EQ(box.caption + ": " + box.text, "Error: Device Open Failed") << row.boards;
-            EXPECT_EQ(sim.openAttempts() - attemptsBefore, 32) << row.boards;
-            ASSERT_TRUE(answerMessageBox(box)) << row.boards;
+            EXPECT_EQ(box.message(), "Error: Device Open Failed");
+            EXPECT_EQ(sim.openAttempts() - attemptsBefore, 32);
+            ASSERT_TRUE(answerMessageBox(box));
             EXPECT_TRUE(waitForText(IDC_CONNECT, "Connect"));
-            ASSERT_TRUE(waitUntil([&] { return !isChecked(dialog, IDC_CONNECT); })) << row.boards;
-            EXPECT_EQ(sim.writtenPackets().size(), packetsBefore) << row.boards << ": nothing sent";
-            expectEnableRules(dialog, false);
+            ASSERT_TRUE(waitUntil([&] { return !isChecked(dialog, IDC_CONNECT); }));
+            EXPECT_EQ(sim.writtenPackets().size(), packetsBefore) << "nothing sent";
+            expectEnableRules(kDisconnected, "after the refusal");
         }
         ASSERT_TRUE(settle());
         ASSERT_TRUE(waitUntil([&] {
@@ -166,31 +130,30 @@ TEST_F(DeviceScenario, ConnectRefusesUnusableBoardsAndServesOddOnes)
                 closed += call.rfind("close ", 0) == 0;
             }
             return opened == closed;
-        })) << row.boards << " left a board open";
+        })) << "a board was left open";
     }
 }
 
 TEST_F(DeviceScenario, FailedWritesDuringIoUpdateAreReportedAndTheSessionStays)
 {
     ASSERT_NO_FATAL_FAILURE(startProgram(kOneBoardId0));
-    struct FailedWrite { const char *command; const char *message; size_t packetsAfter; };
-    const FailedWrite rows[] = {
-        {"fail-write 0 1", "<Initial Data Write> Failed", 2},  // outputs not tried after it
-        {"fail-write 0 3", "<Control Data Write> Failed", 3},  // directions reached the board
+    const struct { const char *command, *message; size_t packetsAfter; } rows[] = {
+        {"fail-write 0 1", "Error: <Initial Data Write> Failed", 2},  // outputs not tried after it
+        {"fail-write 0 3", "Error: <Control Data Write> Failed", 3},  // directions reached the board
     };
     size_t packetsBefore = 0;
-    for (const FailedWrite &row : rows) {
-        ASSERT_TRUE(connectTo(0)) << row.command;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.command);
+        ASSERT_TRUE(connectTo(0));
         ASSERT_TRUE(sim.waitForWrittenPackets(packetsBefore + 2));
         ASSERT_TRUE(sim.commandAndWait(row.command));
         click(dialog, IDC_IO_UPDATE);
-
         const MessageBoxSeen box = waitForMessageBox(program.processId());
-        EXPECT_EQ(box.caption + ": " + box.text, std::string("Error: ") + row.message);
-        ASSERT_TRUE(answerMessageBox(box)) << row.command;
+        EXPECT_EQ(box.message(), row.message);
+        ASSERT_TRUE(answerMessageBox(box));
         ASSERT_TRUE(settle());
-        EXPECT_EQ(controlText(dialog, IDC_CONNECT), "Close") << row.command << ": still connected";
-        EXPECT_EQ(sim.writtenPackets().size(), packetsBefore + row.packetsAfter) << row.command;
+        EXPECT_EQ(controlText(dialog, IDC_CONNECT), "Close") << "still connected";
+        EXPECT_EQ(sim.writtenPackets().size(), packetsBefore + row.packetsAfter);
         ASSERT_TRUE(closeSession());
         packetsBefore = sim.writtenPackets().size();
     }

@@ -19,8 +19,11 @@ const char kSteadyBoard[] =
 // The record values of that board: CH0..CH7 as "%d," each.
 const char kSteadyValues[] = "300,100,0,1024,0,0,0,1023,";
 
-// Fast ticks so that a block quickly holds several records.
+// Fast ticks so that a block quickly holds several records; and with a
+// trigger on CH0 rising through 500.
 const char kFastSampling[] = "[INTERVAL]\nGETDATA=20\nNOWREAD=20\n";
+const std::string kTriggerAt500 =
+    std::string(kFastSampling) + "[TRIGGER]\nCH=0\nTHRESHOLD=500\nENABLE=TRUE\nEDGE=RISE\n";
 
 std::vector<std::string> linesOf(const std::string &text)
 {
@@ -31,21 +34,12 @@ std::vector<std::string> linesOf(const std::string &text)
     return lines;
 }
 
-bool endsWithClosedBlock(const std::string &content)
-{
-    const std::string end = ",\r\n\r\n";
-    return content.size() >= end.size() && content.compare(content.size() - end.size(), end.size(), end) == 0;
-}
-
 class SamplingScenario : public ScenarioTest {
 protected:
     // Starts the program, connects, plots CH0 and presses Go.
-    void startSampling(const char *board = kSteadyBoard, const char *settings = kFastSampling)
+    void startSampling(const char *board = kSteadyBoard, const std::string &settings = kFastSampling)
     {
-        StartOptions options;
-        options.writeSettings = true;
-        options.settingsContent = settings;
-        ASSERT_NO_FATAL_FAILURE(startProgram(board, options));
+        ASSERT_NO_FATAL_FAILURE(startProgram(board, withSettings(settings)));
         ASSERT_TRUE(connectTo(0));
         ASSERT_TRUE(waitUntil([&] { return controlText(dialog, IDC_CH_VALUE0) != "-"; }));
         click(dialog, IDC_CH_GRAPH0);
@@ -55,18 +49,31 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_SAVE); }));
     }
 
+    // SaveStart, samples arriving, then SaveStop when asked.
+    void saveBlock(bool stop = true)
+    {
+        click(dialog, IDC_SAVE);
+        ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
+        letSamplesArrive();
+        if (stop) {
+            click(dialog, IDC_SAVE);
+            ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
+        }
+    }
+
     // Records stay in the stream's buffer until the block ends: nothing to poll.
     static void letSamplesArrive() { Sleep(600); }
 
-    // Waits for today's CSV file to end with a closed block; its content.
-    std::string closedLog() const
+    // Waits for today's CSV file to end with a closed block; its lines.
+    std::vector<std::string> closedLog() const
     {
         std::string content;
+        const std::string end = ",\r\n\r\n";
         EXPECT_TRUE(waitUntil([&] {
             content = program.folder().readFile(todayCsvName()).value_or("");
-            return endsWithClosedBlock(content);
+            return content.size() >= end.size() && content.compare(content.size() - end.size(), end.size(), end) == 0;
         })) << "a closed block ends with a record and an empty line:\n" << content;
-        return content;
+        return linesOf(content);
     }
 
     HWND graph = nullptr;
@@ -75,17 +82,10 @@ protected:
 TEST_F(SamplingScenario, SamplingStateFollowsTheEnableRulesAndGoReusesTheGraphWindow)
 {
     ASSERT_NO_FATAL_FAILURE(startSampling());
-    const struct { int id; bool sampling, stopped; } rules[] = {
-        {IDC_ID_BOX, false, false}, {IDC_CONNECT, false, true}, {IDC_GO, false, true},
-        {IDC_STOP, true, false},    {IDC_SAVE, true, false},    {IDC_IO_UPDATE, true, true},
-        {IDC_SMOOTH0, false, true}, {IDC_SMOOTH1, false, true},
-    };
-    for (const auto &rule : rules)
-        EXPECT_EQ(isEnabled(dialog, rule.id), rule.sampling) << "control " << rule.id << " while sampling";
+    expectEnableRules(kSampling, "while sampling");
     click(dialog, IDC_STOP);
     ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_GO); }));
-    for (const auto &rule : rules)
-        EXPECT_EQ(isEnabled(dialog, rule.id), rule.stopped) << "control " << rule.id << " after Stop";
+    expectEnableRules(kConnected, "after Stop");
     EXPECT_TRUE(IsWindow(graph)) << "the Graph window stays open after Stop";
 
     click(dialog, IDC_GO);
@@ -100,21 +100,17 @@ TEST_F(SamplingScenario, GraphWindowIsPlacedByTheWorkAreaAndPaintsThePlottedChan
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
     const long w = work.right - work.left, h = work.bottom - work.top;
     ASSERT_TRUE(GetWindowRect(graph, &placed));
-    EXPECT_EQ(placed.left, w / 3);
-    EXPECT_EQ(placed.top, h / 3 + 40);
-    EXPECT_EQ(placed.right - placed.left, 2 * w / 3);
-    EXPECT_EQ(placed.bottom - placed.top, 5 * h / 8);
+    EXPECT_EQ(std::vector<long>({placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top}),
+              std::vector<long>({w / 3, h / 3 + 40, 2 * w / 3, 5 * h / 8}))
+        << "left, top, width, height";
 
     letSamplesArrive();
     ASSERT_TRUE(GetClientRect(graph, &client));
     const int width = client.right, height = client.bottom;
     // The X axis is 25 pixels above the bottom; TOP (1023) stands height / 1.2 above it.
-    const double unitsPerPixel = 1023 * 1.2 / height;
-    const int traceRow = height - 25 + static_cast<int>(-(300 / unitsPerPixel));
+    const int traceRow = height - 25 + static_cast<int>(-(300 / (1023 * 1.2 / height)));
     const int column = 55 + 5 * 10;  // the 10th sample
-
-    HDC screen = GetDC(graph);
-    HDC copy = CreateCompatibleDC(screen);
+    HDC screen = GetDC(graph), copy = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ previous = SelectObject(copy, bitmap);
     ASSERT_TRUE(BitBlt(copy, 0, 0, width, height, screen, 0, 0, SRCCOPY));
@@ -146,13 +142,8 @@ TEST(GraphLabel, TheTriggerArrowIsMeasuredAsOneCharacter)
 TEST_F(SamplingScenario, SaveStartToSaveStopWritesOneBlockOfRecords)
 {
     ASSERT_NO_FATAL_FAILURE(startSampling());
-    click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
-    letSamplesArrive();
-    click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
-
-    const std::vector<std::string> lines = linesOf(closedLog());
+    ASSERT_NO_FATAL_FAILURE(saveBlock());
+    const std::vector<std::string> lines = closedLog();
     ASSERT_GE(lines.size(), 4u) << "header, at least two records, empty line";
     int hour = -1, minute = -1, second = -1, milli = -1;
     EXPECT_EQ(std::sscanf(lines[0].c_str(), "[%2d h %2d m %2d.%d]", &hour, &minute, &second, &milli), 4)
@@ -177,9 +168,7 @@ TEST_P(SavingEndScenario, EndsTheBlockWithoutQuestion)
 {
     const bool removal = GetParam();
     ASSERT_NO_FATAL_FAILURE(startSampling());
-    click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
-    letSamplesArrive();
+    ASSERT_NO_FATAL_FAILURE(saveBlock(false));
     if (!removal)
         click(dialog, IDC_STOP);
     ASSERT_TRUE(!removal || sim.commandAndWait("remove 0"));
@@ -202,9 +191,7 @@ INSTANTIATE_TEST_SUITE_P(StopOrRemoval, SavingEndScenario, ::testing::Bool());
 
 TEST_F(SamplingScenario, ATriggerCrossingStartsABlockAtTheCrossingSample)
 {
-    ASSERT_NO_FATAL_FAILURE(startSampling("board 0\nchannel 0 constant offset=400\n",
-                                          "[INTERVAL]\nGETDATA=20\nNOWREAD=20\n"
-                                          "[TRIGGER]\nCH=0\nTHRESHOLD=500\nENABLE=TRUE\nEDGE=RISE\n"));
+    ASSERT_NO_FATAL_FAILURE(startSampling("board 0\nchannel 0 constant offset=400\n", kTriggerAt500));
     letSamplesArrive();
     EXPECT_EQ(controlText(dialog, IDC_SAVE), "SaveStart") << "400 stays below the threshold";
     ASSERT_TRUE(sim.commandAndWait("channel 0 0 constant offset=600"));
@@ -213,7 +200,7 @@ TEST_F(SamplingScenario, ATriggerCrossingStartsABlockAtTheCrossingSample)
     click(dialog, IDC_SAVE);
     ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
 
-    const std::vector<std::string> lines = linesOf(closedLog());
+    const std::vector<std::string> lines = closedLog();
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[0].front(), '[') << "the block header comes first";
     EXPECT_EQ(lines[1], "0,600,0,0,0,0,0,0,0,\r") << "the first record is the crossing sample";
@@ -225,14 +212,10 @@ TEST_F(SamplingScenario, ALogFileThatCannotBeOpenedIsReportedAndTheProgramGoesOn
 {
     // A folder holds the name of today's CSV file.
     ASSERT_TRUE(CreateDirectoryW(program.folder().filePath(todayCsvName()).c_str(), nullptr));
-    StartOptions options;
-    options.writeSettings = true;
-    options.settingsContent = "[INTERVAL]\nGETDATA=20\nNOWREAD=20\n"
-                              "[TRIGGER]\nCH=0\nTHRESHOLD=500\nENABLE=TRUE\nEDGE=RISE\n";
-    ASSERT_NO_FATAL_FAILURE(launchProgram(kSteadyBoard, options));
+    ASSERT_NO_FATAL_FAILURE(launchProgram(kSteadyBoard, withSettings(kTriggerAt500)));
     const auto expectSaveError = [&](const char *when, const char *whileOpen = nullptr) {
         const MessageBoxSeen box = waitForMessageBox(program.processId());
-        EXPECT_EQ(box.caption + ": " + box.text, "SaveError: Savefile Can't Open !") << when;
+        EXPECT_EQ(box.message(), "SaveError: Savefile Can't Open !") << when;
         if (whileOpen != nullptr) {
             EXPECT_TRUE(sim.commandAndWait(whileOpen)) << when;
             letSamplesArrive();
@@ -245,9 +228,7 @@ TEST_F(SamplingScenario, ALogFileThatCannotBeOpenedIsReportedAndTheProgramGoesOn
     EXPECT_TRUE(waitForText(IDC_CH_VALUE0, "300"));
     click(dialog, IDC_GO);
     ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_SAVE); }));
-    click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
-    letSamplesArrive();
+    ASSERT_NO_FATAL_FAILURE(saveBlock(false));
     click(dialog, IDC_SAVE);
     expectSaveError("at the end of the block", "channel 0 0 constant offset=600");
     EXPECT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
@@ -257,25 +238,17 @@ TEST_F(SamplingScenario, ALogFileThatCannotBeOpenedIsReportedAndTheProgramGoesOn
     EXPECT_TRUE(isEnabled(dialog, IDC_STOP)) << "sampling goes on";
 }
 
-TEST_F(SamplingScenario, ExitWhileSamplingEndsWithoutQuestion)
+TEST_F(SamplingScenario, ClosingTheGraphWindowWhileConnectedAsksFirstAndExitWhileSamplingDoesNot)
 {
     ASSERT_NO_FATAL_FAILURE(startSampling());
-    postCommand(dialog, IDM_EXIT);
-    EXPECT_EQ(program.waitForExit(), 0);
-}
-
-TEST_F(SamplingScenario, ClosingTheGraphWindowWhileConnectedAsksFirst)
-{
-    ASSERT_NO_FATAL_FAILURE(startSampling());
-    click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
+    ASSERT_NO_FATAL_FAILURE(saveBlock(false));
     struct Answer { int button; bool graphStays; };
     for (const Answer &answer : {Answer{IDNO, true}, Answer{IDYES, false}}) {
         PostMessageW(graph, WM_CLOSE, 0, 0);
         const MessageBoxSeen box = waitForMessageBox(program.processId());
         ASSERT_NE(box.window, nullptr);
-        EXPECT_EQ(box.caption, "QUESTION");
-        EXPECT_EQ(box.text, "Will you Close GraphDialog?\n(If you Close GraphDialog then Saving also Stop)");
+        EXPECT_EQ(box.message(),
+                  "QUESTION: Will you Close GraphDialog?\n(If you Close GraphDialog then Saving also Stop)");
         EXPECT_EQ(box.owner, graph);
         ASSERT_TRUE(answerMessageBox(box, answer.button));
         ASSERT_TRUE(settle());
@@ -286,6 +259,9 @@ TEST_F(SamplingScenario, ClosingTheGraphWindowWhileConnectedAsksFirst)
     }
     click(dialog, IDC_GO);
     EXPECT_NE(waitForDialog("Graph"), nullptr) << "Go after closing creates a new Graph window";
+    ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_STOP); }));
+    postCommand(dialog, IDM_EXIT);
+    EXPECT_EQ(program.waitForExit(), 0) << "Exit while sampling ends the program without question";
 }
 
 }  // namespace

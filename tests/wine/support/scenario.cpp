@@ -57,6 +57,27 @@ HWND ScenarioTest::waitForDialog(const char *caption)
     return shown ? found : nullptr;
 }
 
+void ScenarioTest::expectEnableRules(Phase phase, const std::string &when)
+{
+    // Per phase (disconnected, connected, sampling): 'x' enabled, '.' not.
+    const struct { int id; const char *name, *enabled; } rules[] = {
+        {IDC_ID_BOX, "ID box", "x.."},
+        {IDC_CONNECT, "Connect/Close", "xx."},
+        {IDC_GO, "Go", ".x."},
+        {IDC_STOP, "Stop", "..x"},
+        {IDC_SAVE, "SaveStart", "..x"},
+        {IDC_IO_UPDATE, "I/O Update", ".xx"},
+        {IDC_PA_DIR0 + 3, "PA bit 3 direction", ".xx"},
+        {IDC_PB_DIR0, "PB bit 0 direction", ".xx"},
+        {IDC_P9_DIR0 + 4, "P9 bit 4 direction", ".xx"},
+        {IDC_PA_OUT0 + 3, "PA bit 3 output (bit is IN)", "..."},
+        {IDC_SMOOTH0, "smoothing count 0", "xx."},
+        {IDC_SMOOTH1, "smoothing count 1", "xx."},
+    };
+    for (const auto &rule : rules)
+        EXPECT_EQ(isEnabled(dialog, rule.id), rule.enabled[phase] == 'x') << rule.name << " " << when;
+}
+
 void ScenarioTest::TearDown()
 {
     if (program.isRunning()) {

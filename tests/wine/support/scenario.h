@@ -30,6 +30,11 @@ protected:
     // "Config", ...); null when it did not appear.
     HWND waitForDialog(const char *caption);
 
+    // The enable rules of the main dialog's controls: disconnected,
+    // connected (sampling stopped or not started) or sampling.
+    enum Phase { kDisconnected, kConnected, kSampling };
+    void expectEnableRules(Phase phase, const std::string &when);
+
     void TearDown() override;  // no message box may be left open
 
     SimControl sim;
