@@ -41,22 +41,16 @@ class SettingsStartupScenario : public ScenarioTest, public ::testing::WithParam
 
 TEST_P(SettingsStartupScenario, ReportsEachFaultyValueInReadingOrder)
 {
-    const StartupCase &row = GetParam();
-    StartOptions options;
-    options.writeSettings = true;
-    options.settingsContent = row.settingsFile;
-    ASSERT_NO_FATAL_FAILURE(launchProgram(kOneBoardId0, options));
-
-    for (const char *expected : row.messages) {
+    SCOPED_TRACE(GetParam().situation);
+    ASSERT_NO_FATAL_FAILURE(launchProgram(kOneBoardId0, withSettings(GetParam().settingsFile)));
+    for (const char *expected : GetParam().messages) {
         const MessageBoxSeen box = waitForMessageBox(program.processId());
         ASSERT_NE(box.window, nullptr) << "no box for: " << expected;
-        EXPECT_EQ(box.caption, "INIT_ERROR");
-        EXPECT_EQ(box.text, expected);
+        EXPECT_EQ(box.message(), std::string("INIT_ERROR: ") + expected);
         EXPECT_EQ(box.owner, program.findMainDialog()) << "the box belongs to the main dialog";
         ASSERT_TRUE(answerMessageBox(box, IDOK)) << expected;
     }
-    dialog = program.waitForMainDialog();
-    ASSERT_NE(dialog, nullptr);
+    ASSERT_NE(dialog = program.waitForMainDialog(), nullptr);
     ASSERT_TRUE(settle());
     EXPECT_EQ(describeOpenMessageBox(program.processId()), "") << "no further message";
 }
