@@ -113,10 +113,8 @@ TEST_F(DeviceScenario, ConnectRefusesUnusableBoardsAndServesOddOnes)
             ASSERT_TRUE(closeSession());
         } else {
             EXPECT_STRNE(row.outcome, "connects") << "a usable board was refused";
-            const MessageBoxSeen box = waitForMessageBox(program.processId());
-            EXPECT_EQ(box.message(), "Error: Device Open Failed");
+            ASSERT_TRUE(answerBox("Error: Device Open Failed"));
             EXPECT_EQ(sim.openAttempts() - attemptsBefore, 32);
-            ASSERT_TRUE(answerMessageBox(box));
             EXPECT_TRUE(waitForText(IDC_CONNECT, "Connect"));
             ASSERT_TRUE(waitUntil([&] { return !isChecked(dialog, IDC_CONNECT); }));
             EXPECT_EQ(sim.writtenPackets().size(), packetsBefore) << "nothing sent";
@@ -148,9 +146,7 @@ TEST_F(DeviceScenario, FailedWritesDuringIoUpdateAreReportedAndTheSessionStays)
         ASSERT_TRUE(sim.waitForWrittenPackets(packetsBefore + 2));
         ASSERT_TRUE(sim.commandAndWait(row.command));
         click(dialog, IDC_IO_UPDATE);
-        const MessageBoxSeen box = waitForMessageBox(program.processId());
-        EXPECT_EQ(box.message(), row.message);
-        ASSERT_TRUE(answerMessageBox(box));
+        ASSERT_TRUE(answerBox(row.message));
         ASSERT_TRUE(settle());
         EXPECT_EQ(controlText(dialog, IDC_CONNECT), "Close") << "still connected";
         EXPECT_EQ(sim.writtenPackets().size(), packetsBefore + row.packetsAfter);

@@ -109,10 +109,7 @@ TEST_F(PortsScenario, OutputOnAnInputBitIsRefused)
     HWND box = GetDlgItem(dialog, IDC_PA_OUT0 + 2);
     SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_PA_OUT0 + 2, BN_CLICKED), reinterpret_cast<LPARAM>(box));
-    const MessageBoxSeen seen = waitForMessageBox(program.processId());
-    EXPECT_EQ(seen.message(), "Error: Illegal operation occurred!");
-    EXPECT_EQ(seen.owner, dialog);
-    ASSERT_TRUE(answerMessageBox(seen));
+    ASSERT_TRUE(answerBox("Error: Illegal operation occurred!", IDOK, dialog));
     EXPECT_TRUE(waitUntil([&] { return !isChecked(dialog, IDC_PA_OUT0 + 2); })) << "unchecked again";
 
     click(dialog, IDC_IO_UPDATE);

@@ -245,12 +245,8 @@ TEST_F(SamplingScenario, ClosingTheGraphWindowWhileConnectedAsksFirstAndExitWhil
     struct Answer { int button; bool graphStays; };
     for (const Answer &answer : {Answer{IDNO, true}, Answer{IDYES, false}}) {
         PostMessageW(graph, WM_CLOSE, 0, 0);
-        const MessageBoxSeen box = waitForMessageBox(program.processId());
-        ASSERT_NE(box.window, nullptr);
-        EXPECT_EQ(box.message(),
-                  "QUESTION: Will you Close GraphDialog?\n(If you Close GraphDialog then Saving also Stop)");
-        EXPECT_EQ(box.owner, graph);
-        ASSERT_TRUE(answerMessageBox(box, answer.button));
+        ASSERT_TRUE(answerBox("QUESTION: Will you Close GraphDialog?\n(If you Close GraphDialog then Saving also Stop)",
+                              answer.button, graph));
         ASSERT_TRUE(settle());
         EXPECT_EQ(IsWindow(graph) != FALSE, answer.graphStays) << "answer " << answer.button;
         EXPECT_EQ(isEnabled(dialog, IDC_STOP), answer.graphStays) << "sampling goes on only after No";

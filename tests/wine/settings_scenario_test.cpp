@@ -43,13 +43,10 @@ TEST_P(SettingsStartupScenario, ReportsEachFaultyValueInReadingOrder)
 {
     SCOPED_TRACE(GetParam().situation);
     ASSERT_NO_FATAL_FAILURE(launchProgram(kOneBoardId0, withSettings(GetParam().settingsFile)));
-    for (const char *expected : GetParam().messages) {
-        const MessageBoxSeen box = waitForMessageBox(program.processId());
-        ASSERT_NE(box.window, nullptr) << "no box for: " << expected;
-        EXPECT_EQ(box.message(), std::string("INIT_ERROR: ") + expected);
-        EXPECT_EQ(box.owner, program.findMainDialog()) << "the box belongs to the main dialog";
-        ASSERT_TRUE(answerMessageBox(box, IDOK)) << expected;
-    }
+    HWND mainDialog = nullptr;  // the owner of the boxes
+    ASSERT_TRUE(waitUntil([&] { return (mainDialog = program.findMainDialog()) != nullptr; }));
+    for (const char *expected : GetParam().messages)
+        ASSERT_TRUE(answerBox(std::string("INIT_ERROR: ") + expected, IDOK, mainDialog));
     ASSERT_NE(dialog = program.waitForMainDialog(), nullptr);
     ASSERT_TRUE(settle());
     EXPECT_EQ(describeOpenMessageBox(program.processId()), "") << "no further message";

@@ -37,6 +37,16 @@ bool ScenarioTest::waitForText(int id, const std::string &expected)
     return waitUntil([&] { return controlText(dialog, id) == expected; });
 }
 
+bool ScenarioTest::answerBox(const std::string &message, int button, HWND owner)
+{
+    const MessageBoxSeen box = waitForMessageBox(program.processId());
+    EXPECT_EQ(box.message(), message);
+    if (owner != nullptr) {
+        EXPECT_EQ(box.owner, owner) << "the owner of " << message;
+    }
+    return answerMessageBox(box, button);
+}
+
 bool ScenarioTest::settle()
 {
     // P9 bit 1's value box is never shown nor written: a selection posted to it

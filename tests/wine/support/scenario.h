@@ -25,6 +25,9 @@ protected:
     bool connectTo(int id);  // chooses the ID, Connect; true once it reads "Close"
     bool closeSession();     // Close; true once it reads "Connect"
     bool waitForText(int id, const std::string &expected);
+    // Waits for a message box, expects its "caption: text" (and its owner,
+    // when given) and presses the button; false when no box was answered.
+    bool answerBox(const std::string &message, int button = IDOK, HWND owner = nullptr);
     bool settle();  // everything posted to the main dialog so far was handled
     // Waits for the program's visible dialog with this caption ("Graph",
     // "Config", ...); null when it did not appear.
