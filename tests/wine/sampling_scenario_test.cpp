@@ -1,12 +1,12 @@
 // Sampling with the Graph window and logging to the daily CSV file, driven
 // from the main dialog against boards whose channels hold still.
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "graph/graph_gdi_win32.h"
 #include "resources/resource.h"
 #include "scenario.h"
+#include "text.h"
 
 namespace {
 
@@ -24,15 +24,6 @@ const char kSteadyValues[] = "300,100,0,1024,0,0,0,1023,";
 const char kFastSampling[] = "[INTERVAL]\nGETDATA=20\nNOWREAD=20\n";
 const std::string kTriggerAt500 =
     std::string(kFastSampling) + "[TRIGGER]\nCH=0\nTHRESHOLD=500\nENABLE=TRUE\nEDGE=RISE\n";
-
-std::vector<std::string> linesOf(const std::string &text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 class SamplingScenario : public ScenarioTest {
 protected:
@@ -64,7 +55,8 @@ protected:
     // Records stay in the stream's buffer until the block ends: nothing to poll.
     static void letSamplesArrive() { Sleep(600); }
 
-    // Waits for today's CSV file to end with a closed block; its lines.
+    // Waits for today's CSV file to end with a closed block; its lines, each
+    // of them ended by CR LF.
     std::vector<std::string> closedLog() const
     {
         std::string content;
@@ -148,7 +140,6 @@ TEST_F(SamplingScenario, SaveStartToSaveStopWritesOneBlockOfRecords)
     int hour = -1, minute = -1, second = -1, milli = -1;
     EXPECT_EQ(std::sscanf(lines[0].c_str(), "[%2d h %2d m %2d.%d]", &hour, &minute, &second, &milli), 4)
         << lines[0];
-    EXPECT_EQ(lines[0].back(), '\r') << "lines end with CR LF";
     long previous = -1;
     for (size_t i = 1; i + 1 < lines.size(); ++i) {
         const size_t comma = lines[i].find(',');
@@ -156,9 +147,9 @@ TEST_F(SamplingScenario, SaveStartToSaveStopWritesOneBlockOfRecords)
         const long elapsed = std::stol(lines[i].substr(0, comma));
         EXPECT_TRUE(i == 1 ? elapsed == 0 : elapsed > previous) << "elapsed times start at 0 and rise: " << lines[i];
         previous = elapsed;
-        EXPECT_EQ(lines[i].substr(comma + 1), std::string(kSteadyValues) + "\r") << "record " << i;
+        EXPECT_EQ(lines[i].substr(comma + 1), kSteadyValues) << "record " << i;
     }
-    EXPECT_EQ(lines.back(), "\r") << "the block ends with an empty line";
+    EXPECT_EQ(lines.back(), "") << "the block ends with an empty line";
 }
 
 // Stop (false) or the board's removal (true) while saving.
@@ -203,7 +194,7 @@ TEST_F(SamplingScenario, ATriggerCrossingStartsABlockAtTheCrossingSample)
     const std::vector<std::string> lines = closedLog();
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[0].front(), '[') << "the block header comes first";
-    EXPECT_EQ(lines[1], "0,600,0,0,0,0,0,0,0,\r") << "the first record is the crossing sample";
+    EXPECT_EQ(lines[1], "0,600,0,0,0,0,0,0,0,") << "the first record is the crossing sample";
     for (size_t i = 2; i + 1 < lines.size(); ++i)
         EXPECT_NE(lines[i].find(",600,"), std::string::npos) << "record " << i << ": " << lines[i];
 }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "text.h"
 #include "wait.h"
 
 SimControl::SimControl()
@@ -37,21 +38,11 @@ bool SimControl::commandAndWait(const std::string &line, unsigned timeoutMs)
     return waitUntil([&] { return acks() > before; }, timeoutMs);
 }
 
-std::vector<std::string> SimControl::lines(const char *file) const
-{
-    // Lines end with CR LF; a last line without it is still being written: read next time.
-    const std::string content = folder_.readFile(file).value_or("");
-    std::vector<std::string> lines;
-    for (size_t start = 0, end; (end = content.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(content.substr(start, end - start));
-    return lines;
-}
-
 std::vector<WrittenPacket> SimControl::writtenPackets() const
 {
     // One line per packet: "<pipe> <board> <128 hex digits>".
     std::vector<WrittenPacket> packets;
-    for (const std::string &line : lines("written.txt")) {
+    for (const std::string &line : linesOf(folder_.readFile("written.txt").value_or(""))) {
         WrittenPacket packet;
         std::string hex;
         if (!(std::istringstream(line) >> packet.pipe >> packet.board >> hex) || hex.size() != 2 * packet.bytes.size())
@@ -65,7 +56,7 @@ std::vector<WrittenPacket> SimControl::writtenPackets() const
 
 std::vector<std::string> SimControl::calls() const
 {
-    return lines("calls.txt");
+    return linesOf(folder_.readFile("calls.txt").value_or(""));
 }
 
 int SimControl::openAttempts() const

@@ -38,6 +38,5 @@ public:
     void applyEnvironment() const;
 
 private:
-    std::vector<std::string> lines(const char *file) const;  // complete lines only
     WorkFolder folder_;
 };

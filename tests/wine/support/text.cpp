@@ -23,3 +23,11 @@ std::wstring wideFromUtf8(const std::string &utf8)
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &result[0], size);
     return result;
 }
+
+std::vector<std::string> linesOf(const std::string &content)
+{
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = content.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(content.substr(start, end - start));
+    return lines;
+}
