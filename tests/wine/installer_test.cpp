@@ -51,21 +51,13 @@ std::wstring shellFolder(int csidl)
     return path;
 }
 
-bool uninstallKeyIn(REGSAM view)
-{
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-std::wstring uninstallValue(const wchar_t *name)
+// A value of the Add/Remove Programs entry in the 64-bit or the 32-bit
+// registry view; "" when there is none.
+std::wstring uninstallValue(const wchar_t *name, DWORD view = RRF_SUBKEY_WOW6464KEY)
 {
     wchar_t value[1024] = {};
     DWORD size = sizeof value;
-    RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, value,
-                 &size);
+    RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_SZ | view, nullptr, value, &size);
     return value;
 }
 
@@ -178,9 +170,8 @@ TEST_F(InstallerTest, InstallsSilentlyAndUninstallsKeepingTheOperatorsData)
     ASSERT_TRUE(fs::is_directory(dataFolder));
 
     // Add/Remove Programs: in the 64-bit registry view only.
-    EXPECT_TRUE(uninstallKeyIn(KEY_WOW64_64KEY));
-    EXPECT_FALSE(uninstallKeyIn(KEY_WOW64_32KEY));
     EXPECT_EQ(uninstallValue(L"DisplayName"), L"Pendra_Visualizer");
+    EXPECT_EQ(uninstallValue(L"DisplayName", RRF_SUBKEY_WOW6432KEY), L"");
     EXPECT_TRUE(samePath(uninstallValue(L"UninstallString"), L"\"" + installFolder + L"\\uninstall.exe\""));
 
     // The operator's settings and a day's log, then a silent uninstall: the
@@ -189,11 +180,11 @@ TEST_F(InstallerTest, InstallsSilentlyAndUninstallsKeepingTheOperatorsData)
     writeFileAt(dataFolder + L"\\2024_5_31.csv", csv);
     writeFileAt(dataFolder + L"\\init_setting.ini", "[INTERVAL]\r\nGETDATA=100\r\n");
     ASSERT_EQ(runToEnd(L"\"" + installFolder + L"\\uninstall.exe\" /S"), 0u);
-    waitUntil([&] { return !exists(installFolder) && !exists(shortcut) && !uninstallKeyIn(KEY_WOW64_64KEY); },
+    waitUntil([&] { return !exists(installFolder) && !exists(shortcut) && uninstallValue(L"DisplayName").empty(); },
               60000);
     EXPECT_FALSE(exists(installFolder));
     EXPECT_FALSE(exists(shortcut));
-    EXPECT_FALSE(uninstallKeyIn(KEY_WOW64_64KEY));
+    EXPECT_EQ(uninstallValue(L"DisplayName"), L"");
     EXPECT_EQ(readFileAt(dataFolder + L"\\2024_5_31.csv"), csv);
     EXPECT_TRUE(exists(dataFolder + L"\\init_setting.ini"));
 }
