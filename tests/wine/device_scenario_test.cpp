@@ -11,9 +11,10 @@ namespace {
 
 using DeviceScenario = ScenarioTest;
 
-TEST_F(DeviceScenario, ConnectSendsZeroDirectionsThenOutputsAndCloseResetsThePanelSilently)
+TEST_F(DeviceScenario, ConnectSendsZeroDirectionsThenOutputsCloseResetsThePanelAndRemovalDisconnectsSilently)
 {
-    ASSERT_NO_FATAL_FAILURE(startProgram("board 4\nboard 9\nboard 2\n"));
+    ASSERT_NO_FATAL_FAILURE(
+        startProgram("board 4\nboard 9\nboard 2\nchannel 0 constant offset=100\nchannel 7 raw 0xFFFF\n"));
     ASSERT_TRUE(connectTo(2)) << describeOpenMessageBox(program.processId());
     EXPECT_TRUE(isChecked(dialog, IDC_CONNECT));
     ASSERT_TRUE(sim.waitForWrittenPackets(2));
@@ -48,14 +49,10 @@ TEST_F(DeviceScenario, ConnectSendsZeroDirectionsThenOutputsAndCloseResetsThePan
     ASSERT_TRUE(connectTo(2)) << "a second Connect searches afresh";
     EXPECT_TRUE(sim.waitForWrittenPackets(4));
     EXPECT_EQ(sim.openAttempts() - attemptsBefore, 3);
-}
 
-TEST_F(DeviceScenario, BoardRemovedWhileIdleReturnsToDisconnectedSilently)
-{
-    ASSERT_NO_FATAL_FAILURE(startProgram("board 0\nchannel 0 constant offset=100\nchannel 7 raw 0xFFFF\n"));
-    ASSERT_TRUE(connectTo(0));
+    // The board removed while idle: back to disconnected without a message.
     ASSERT_TRUE(waitForText(IDC_CH_VALUE0, "100"));
-    ASSERT_TRUE(sim.commandAndWait("remove 0"));
+    ASSERT_TRUE(sim.commandAndWait("remove 2"));
     ASSERT_TRUE(waitForText(IDC_CONNECT, "Connect"));
     ASSERT_TRUE(settle());
     EXPECT_FALSE(isChecked(dialog, IDC_CONNECT));
