@@ -19,8 +19,7 @@ BOOL CALLBACK checkMessageBoxChild(HWND child, LPARAM onlyStandard)
 
 bool isMessageBox(HWND window)
 {
-    bool onlyStandard = windowClass(window) == "#32770" && IsWindowVisible(window) &&
-                        GetDlgItem(window, kMessageTextId) != nullptr;
+    bool onlyStandard = IsWindowVisible(window) && GetDlgItem(window, kMessageTextId) != nullptr;
     if (onlyStandard)
         EnumChildWindows(window, checkMessageBoxChild, reinterpret_cast<LPARAM>(&onlyStandard));
     return onlyStandard;
@@ -30,10 +29,9 @@ bool isMessageBox(HWND window)
 
 HWND findMessageBox(DWORD processId)
 {
-    for (HWND window : topLevelWindows(processId)) {
+    for (HWND window = nullptr; (window = nextDialog(processId, window)) != nullptr;)
         if (isMessageBox(window))
             return window;
-    }
     return nullptr;
 }
 

@@ -1,11 +1,11 @@
-// The top-level windows of the program under test.
+// The top-level dialogs ("#32770") of the program under test.
 #pragma once
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
-std::vector<HWND> topLevelWindows(DWORD processId);  // hidden ones included
-// The first dialog ("#32770") of the process with this caption; null if none.
+// The process's next dialog after `after` (null: its first), with this
+// caption when one is given; null when there is none.
+HWND nextDialog(DWORD processId, HWND after, const wchar_t *caption = nullptr);
+// Its first dialog with this caption; null if none.
 HWND findDialog(DWORD processId, const std::string &caption);
-std::string windowClass(HWND window);
