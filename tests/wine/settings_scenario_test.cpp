@@ -9,27 +9,15 @@ namespace {
 struct StartupCase {
     const char *situation;
     const char *settingsFile;
-    std::vector<const char *> messages;  // in the order they must appear
+    std::vector<const char *> faultyKeys;  // in the order their messages must appear
 };
 
 const StartupCase kStartupCases[] = {
-    {"trigger keys out of range or misspelt",
-     "[TRIGGER]\nCH=9\nTHRESHOLD=1024\nENABLE=true\nEDGE=rise\n",
-     {"Invalid Value!(TRIGGER->CH in init_setting.ini)",
-      "Invalid Value!(TRIGGER->THRESHOLD in init_setting.ini)",
-      "Invalid Value!(TRIGGER->ENABLE in init_setting.ini)",
-      "Invalid Value!(TRIGGER->EDGE in init_setting.ini)"}},
-    {"intervals of zero or text, axis limits out of range",
-     "[INTERVAL]\nGETDATA=0\nNOWREAD=abc\n[Y-AXIS]\nTOP=1024\nORIGIN=-1\n",
-     {"Invalid Value!(INTERVAL->GETDATA in init_setting.ini)",
-      "Invalid Value!(INTERVAL->NOWREAD in init_setting.ini)",
-      "Invalid Value!(Y-AXIS->TOP in init_setting.ini)",
-      "Invalid Value!(Y-AXIS->ORIGIN in init_setting.ini)"}},
-    {"a file order different from the reading order",
-     "[Y-AXIS]\nORIGIN=2000\n[TRIGGER]\nEDGE=up\nCH=-1\n",
-     {"Invalid Value!(TRIGGER->CH in init_setting.ini)",
-      "Invalid Value!(TRIGGER->EDGE in init_setting.ini)",
-      "Invalid Value!(Y-AXIS->ORIGIN in init_setting.ini)"}},
+    {"every key faulty, written in another order than the keys are read",
+     "[Y-AXIS]\nORIGIN=-1\nTOP=1024\n[INTERVAL]\nNOWREAD=abc\nGETDATA=0\n"
+     "[TRIGGER]\nEDGE=rise\nENABLE=true\nTHRESHOLD=1024\nCH=9\n",
+     {"TRIGGER->CH", "TRIGGER->THRESHOLD", "TRIGGER->ENABLE", "TRIGGER->EDGE", "INTERVAL->GETDATA",
+      "INTERVAL->NOWREAD", "Y-AXIS->TOP", "Y-AXIS->ORIGIN"}},
     {"values at their limits, a number with a unit, crossed axis limits and a missing EDGE",
      "[INTERVAL]\nGETDATA=12ms\nNOWREAD=-5\n[Y-AXIS]\nTOP=100\nORIGIN=500\n[TRIGGER]\nCH=7\nTHRESHOLD=1023\n"
      "ENABLE=TRUE\n",
@@ -45,8 +33,9 @@ TEST_P(SettingsStartupScenario, ReportsEachFaultyValueInReadingOrder)
     ASSERT_NO_FATAL_FAILURE(launchProgram(kOneBoardId0, withSettings(GetParam().settingsFile)));
     HWND mainDialog = nullptr;  // the owner of the boxes
     ASSERT_TRUE(waitUntil([&] { return (mainDialog = program.findMainDialog()) != nullptr; }));
-    for (const char *expected : GetParam().messages)
-        ASSERT_TRUE(answerBox(std::string("INIT_ERROR: ") + expected, IDOK, mainDialog));
+    for (const char *key : GetParam().faultyKeys)
+        ASSERT_TRUE(answerBox(std::string("INIT_ERROR: Invalid Value!(") + key + " in init_setting.ini)", IDOK,
+                              mainDialog));
     ASSERT_NE(dialog = program.waitForMainDialog(), nullptr);
     ASSERT_TRUE(settle());
     EXPECT_EQ(describeOpenMessageBox(program.processId()), "") << "no further message";
