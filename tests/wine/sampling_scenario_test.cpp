@@ -71,13 +71,17 @@ protected:
     HWND graph = nullptr;
 };
 
-TEST_F(SamplingScenario, SamplingStateFollowsTheEnableRulesAndGoReusesTheGraphWindow)
+TEST_F(SamplingScenario, SamplingStateFollowsTheEnableRulesStopEndsSavingAndGoReusesTheGraphWindow)
 {
     ASSERT_NO_FATAL_FAILURE(startSampling());
     expectEnableRules(kSampling, "while sampling");
+    ASSERT_NO_FATAL_FAILURE(saveBlock(false));
     click(dialog, IDC_STOP);
     ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_GO); }));
     expectEnableRules(kConnected, "after Stop");
+    EXPECT_EQ(controlText(dialog, IDC_SAVE), "SaveStart");
+    EXPECT_FALSE(isChecked(dialog, IDC_SAVE));
+    closedLog();
     EXPECT_TRUE(IsWindow(graph)) << "the Graph window stays open after Stop";
 
     click(dialog, IDC_GO);
@@ -152,22 +156,14 @@ TEST_F(SamplingScenario, SaveStartToSaveStopWritesOneBlockOfRecords)
     EXPECT_EQ(lines.back(), "") << "the block ends with an empty line";
 }
 
-// Stop (false) or the board's removal (true) while saving.
-class SavingEndScenario : public SamplingScenario, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(SavingEndScenario, EndsTheBlockWithoutQuestion)
+TEST_F(SamplingScenario, RemovalWhileSavingEndsTheBlockAndClosesTheGraphWindowWithoutQuestion)
 {
-    const bool removal = GetParam();
     ASSERT_NO_FATAL_FAILURE(startSampling());
     ASSERT_NO_FATAL_FAILURE(saveBlock(false));
-    if (!removal)
-        click(dialog, IDC_STOP);
-    ASSERT_TRUE(!removal || sim.commandAndWait("remove 0"));
+    ASSERT_TRUE(sim.commandAndWait("remove 0"));
     ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
     EXPECT_FALSE(isChecked(dialog, IDC_SAVE));
     closedLog();
-    if (!removal)
-        return;
     ASSERT_TRUE(waitForText(IDC_CONNECT, "Connect"));
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(graph); })) << "the Graph window is closed";
     ASSERT_TRUE(settle());
@@ -177,8 +173,6 @@ TEST_P(SavingEndScenario, EndsTheBlockWithoutQuestion)
     EXPECT_TRUE(isEnabled(dialog, IDC_CONNECT));
     EXPECT_FALSE(isEnabled(dialog, IDC_SMOOTH0)) << "the smoothing fields keep their sampling state";
 }
-
-INSTANTIATE_TEST_SUITE_P(StopOrRemoval, SavingEndScenario, ::testing::Bool());
 
 TEST_F(SamplingScenario, ATriggerCrossingStartsABlockAtTheCrossingSample)
 {
