@@ -114,16 +114,13 @@ protected:
         installer = wideFromUtf8(packages) + L"\\" + *found.begin();
 
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        root = std::wstring(temp) + L"pv_installer_test";
-        installFolder = root + L"\\Program Files\\Pendra_Visualizer";
-        dataFolder = root + L"\\Documents\\Pendra_Visualizer";
+        installFolder = root.filePath("Program Files\\Pendra_Visualizer");
+        dataFolder = root.filePath("Documents\\Pendra_Visualizer");
         shortcut = shellFolder(CSIDL_PROGRAMS) + L"\\Pendra_Visualizer.lnk";
         cleanUp();  // what an earlier, failed run left
-        ASSERT_TRUE(fs::create_directories(root + L"\\Documents"));
-        redirectDocuments(root + L"\\Documents");
-        ASSERT_TRUE(samePath(shellFolder(CSIDL_PERSONAL), root + L"\\Documents"));
+        ASSERT_TRUE(fs::create_directories(root.filePath("Documents")));
+        redirectDocuments(root.filePath("Documents"));
+        ASSERT_TRUE(samePath(shellFolder(CSIDL_PERSONAL), root.filePath("Documents")));
         for (const wchar_t *system : {L"C:\\windows\\system32", L"C:\\windows\\syswow64"})
             systemBefore[system] = namesIn(system);
     }
@@ -132,24 +129,22 @@ protected:
     {
         if (installer.empty())
             return;
-        if (!HasFailure())
+        if (!HasFailure())  // else kept for a look, like the test folder
             cleanUp();
-        else
-            redirectDocuments(kDefaultDocuments);
+        redirectDocuments(kDefaultDocuments);
         CoUninitialize();
     }
 
+    // The shortcut and the Add/Remove entry; the test folder goes by itself.
     void cleanUp()
     {
-        redirectDocuments(kDefaultDocuments);
         DeleteFileW(shortcut.c_str());
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_64KEY, 0);
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, 0);
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
     }
 
-    std::wstring installer, root, installFolder, dataFolder, shortcut;
+    WorkFolder root;
+    std::wstring installer, installFolder, dataFolder, shortcut;
     std::map<std::wstring, std::set<std::wstring>> systemBefore;
 };
 

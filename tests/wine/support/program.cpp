@@ -7,19 +7,31 @@
 #include "top_windows.h"
 #include "wait.h"
 
-DWORD runToEnd(std::wstring commandLine, const wchar_t *currentFolder, DWORD timeoutMs)
+namespace {
+
+// Starts a command line in a folder (null: this process's); the process, or
+// nothing when it cannot start.
+PROCESS_INFORMATION startProcess(std::wstring commandLine, const wchar_t *currentFolder)
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, currentFolder, &startup,
-                        &process))
-        return static_cast<DWORD>(-1);
+    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, currentFolder, &startup,
+                       &process))
+        CloseHandle(process.hThread);
+    return process;
+}
+
+}  // namespace
+
+DWORD runToEnd(std::wstring commandLine, const wchar_t *currentFolder, DWORD timeoutMs)
+{
+    const PROCESS_INFORMATION process = startProcess(std::move(commandLine), currentFolder);
     DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+    if (process.hProcess != nullptr && WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    if (process.hProcess != nullptr)
+        CloseHandle(process.hProcess);
     return code;
 }
 
@@ -39,17 +51,12 @@ bool Program::start(const StartOptions &options)
     if (options.writeSettings)
         folder_.writeFile("init_setting.ini", options.settingsContent);
 
-    const std::wstring exe = wideFromUtf8(programFolder + "\\Pendra_Visualizer.exe");
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.path().c_str(),
-                        &startup, &info)) {
-        ADD_FAILURE() << "cannot start " << utf8FromWide(exe) << " (error " << GetLastError() << ")";
+    const std::string exe = programFolder + "\\Pendra_Visualizer.exe";
+    const PROCESS_INFORMATION info = startProcess(wideFromUtf8("\"" + exe + "\""), folder_.path().c_str());
+    if (info.hProcess == nullptr) {
+        ADD_FAILURE() << "cannot start " << exe << " (error " << GetLastError() << ")";
         return false;
     }
-    CloseHandle(info.hThread);
     process_ = info.hProcess;
     processId_ = info.dwProcessId;
     return true;
