@@ -73,10 +73,8 @@ add_custom_target(with_sim ALL
 # without the program being relinked.
 set(PV_MANUAL_DIR ${CMAKE_SOURCE_DIR}/docs/manual)
 add_custom_target(manual ALL
-  COMMAND ${CMAKE_COMMAND} -DMANUAL_DIR=${PV_MANUAL_DIR} -DDESTINATION=${CMAKE_BINARY_DIR}/bin
-          -P ${CMAKE_SOURCE_DIR}/cmake/copy_manual.cmake
-  COMMAND ${CMAKE_COMMAND} -DMANUAL_DIR=${PV_MANUAL_DIR} -DDESTINATION=${PV_WITH_SIM}
-          -P ${CMAKE_SOURCE_DIR}/cmake/copy_manual.cmake
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${PV_MANUAL_DIR} ${CMAKE_BINARY_DIR}/bin
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${PV_MANUAL_DIR} ${PV_WITH_SIM}
   VERBATIM)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)

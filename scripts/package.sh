@@ -34,10 +34,6 @@ for arch in win32 win64; do
   fi
 done
 
-# The manual and its pictures; the older place holds the page alone.
-MANUAL=docs/manual
-[ -f "$MANUAL/PENDRA_VISUALIZER_HELP.html" ] || MANUAL=src/resources
-
 crlf() { sed 's/\r*$/\r/' "$1"; }
 text() { sed "s/@VERSION@/$VERSION/g" "$1" | crlf /dev/stdin; }
 zipdir() { (cd "$STAGE" && zip -q -r -X -D "$OUT/$1.zip" "$1"); }
@@ -46,10 +42,7 @@ for arch in win32 win64; do
   top="$STAGE/$NAME-$arch"
   mkdir -p "$top"
   cp "${BUILD[$arch]}/bin/Pendra_Visualizer.exe" "$top/"
-  cp "$MANUAL/PENDRA_VISUALIZER_HELP.html" "$top/"
-  if [ -d "$MANUAL/screenshots" ]; then
-    cp -r "$MANUAL/screenshots" "$top/"
-  fi
+  cp -r docs/manual/. "$top/"   # the manual and its screenshots/
   text packaging/README.txt > "$top/README.txt"
   crlf LICENSE > "$top/LICENSE.txt"
   zipdir "$NAME-$arch"
@@ -70,5 +63,4 @@ crlf LICENSE > "$sim/LICENSE.txt"
 zipdir "$NAME-simulator"
 
 rm -rf "$STAGE"
-echo "package: manual from $MANUAL/"
 (cd "$OUT" && ls -l "$NAME"-* | awk '{ printf "%10d  %s\n", $5, $9 }')
