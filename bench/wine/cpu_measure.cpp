@@ -12,9 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "paths.h"
-#include "resources/resource.h"
-#include "scenario.h"
+#include "driver.h"
 
 namespace {
 
@@ -37,29 +35,29 @@ unsigned measureSeconds()
     return seconds > 0 ? static_cast<unsigned>(seconds) : 30;
 }
 
-using CpuMeasure = ScenarioTest;
+using CpuMeasure = Scenario;
 
 TEST_F(CpuMeasure, OneMillisecondJobWithGraphAndSaving)
 {
-    startProgram(kLivelyBoard, withSettings("[INTERVAL]\nGETDATA=1\nNOWREAD=1\n"));
-    ASSERT_TRUE(connectTo(0));
+    ASSERT_NO_FATAL_FAILURE(start(kLivelyBoard, "[INTERVAL]\nGETDATA=1\nNOWREAD=1\n"));
+    ASSERT_TRUE(connect(0));
     for (int ch = 0; ch < 8; ++ch)
         click(dialog, IDC_CH_GRAPH0 + ch);
-    ASSERT_TRUE(waitUntil([&] { return isChecked(dialog, IDC_CH_GRAPH0 + 7); }));
+    ASSERT_TRUE(waitUntil([&] { return checked(dialog, IDC_CH_GRAPH0 + 7); }));
     click(dialog, IDC_GO);
-    ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_SAVE); }));
+    ASSERT_TRUE(waitUntil([&] { return enabled(dialog, IDC_SAVE); }));
     click(dialog, IDC_SAVE);
     ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
     Sleep(1000);  // let the tick rate settle
 
     const std::string ready = windowsPathFromEnv("PV_MEASURE_READY");
     if (!ready.empty())
-        writeFileAt(std::wstring(ready.begin(), ready.end()), "ready\n");
+        writeFile(ready, "ready\n");
     Sleep(measureSeconds() * 1000 + 500);
     click(dialog, IDC_SAVE);
     ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
 
-    std::istringstream lines(program.folder().readFile(todayCsvName()).value_or(""));
+    std::istringstream lines(log().value_or(""));
     std::string line;
     std::vector<long long> elapsed;
     while (std::getline(lines, line)) {
@@ -74,7 +72,7 @@ TEST_F(CpuMeasure, OneMillisecondJobWithGraphAndSaving)
     std::printf("program: records=%zu span_ms=%lld largest_gap_ms=%lld\n", elapsed.size(), elapsed.back(),
                 largestGap);
     postCommand(dialog, IDM_EXIT);
-    program.waitForExit();
+    exitCode();
 }
 
 }  // namespace

@@ -12,10 +12,10 @@
 #include "acquisition/circuit.h"
 #include "acquisition/sample_history.h"
 #include "app/app_state.h"
+#include "driver.h"
 #include "graph/graph_gdi_win32.h"
 #include "graph/graph_picture.h"
 #include "graph/graph_window_win32.h"
-#include "paths.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 

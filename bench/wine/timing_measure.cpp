@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "resources/resource.h"
-#include "scenario.h"
+#include "driver.h"
 
 namespace {
 
@@ -63,26 +62,20 @@ double uiThreadCpuSeconds(HWND dialog)
     return seconds;
 }
 
-class TimingMeasure : public ScenarioTest {
+class TimingMeasure : public Scenario {
 protected:
-    void startFast()
-    {
-        StartOptions options;
-        options.writeSettings = true;
-        options.settingsContent = fastSettings();
-        startProgram(kLivelyBoard, options);
-    }
+    void startFast() { start(kLivelyBoard, fastSettings().c_str()); }
 
     // DataPackets the simulator has handed out so far.
     long long packetsRead()
     {
-        const size_t before = sim.calls().size();
-        sim.command("stats");
+        const size_t before = calls().size();
+        simCommand("stats");
         long long count = -1;
         waitUntil([&] {
-            const std::vector<std::string> calls = sim.calls();
-            for (size_t i = before; i < calls.size(); ++i)
-                if (std::sscanf(calls[i].c_str(), "stats packets %lld", &count) == 1)
+            const std::vector<std::string> all = calls();
+            for (size_t i = before; i < all.size(); ++i)
+                if (std::sscanf(all[i].c_str(), "stats packets %lld", &count) == 1)
                     return true;
             return false;
         });
@@ -93,7 +86,7 @@ protected:
 TEST_F(TimingMeasure, ReadTicksPerSecondAndCpuUse)
 {
     startFast();
-    ASSERT_TRUE(connectTo(0));
+    ASSERT_TRUE(connect(0));
     Sleep(1000);  // let the tick rate settle
     const unsigned seconds = measureSeconds();
     const long long packets0 = packetsRead();
@@ -112,15 +105,15 @@ TEST_F(TimingMeasure, ReadTicksPerSecondAndCpuUse)
         std::printf("user-interface thread CPU: %.1f %% of one core, %.1f us per read tick\n",
                     100.0 * (thread1 - thread0) / wall, 1e6 * (thread1 - thread0) / ticks);
     }
-    ASSERT_TRUE(closeSession());
+    ASSERT_TRUE(disconnect());
 }
 
 TEST_F(TimingMeasure, CsvRecordsPerSecondWhileSaving)
 {
     startFast();
-    ASSERT_TRUE(connectTo(0));
+    ASSERT_TRUE(connect(0));
     click(dialog, IDC_GO);
-    ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_SAVE); }));
+    ASSERT_TRUE(waitUntil([&] { return enabled(dialog, IDC_SAVE); }));
     click(dialog, IDC_SAVE);
     ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
     Sleep(measureSeconds() * 1000);
@@ -128,7 +121,7 @@ TEST_F(TimingMeasure, CsvRecordsPerSecondWhileSaving)
     ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
     click(dialog, IDC_STOP);
 
-    const std::string csv = program.folder().readFile(todayCsvName()).value_or("");
+    const std::string csv = log().value_or("");
     std::istringstream lines(csv);
     std::string line;
     std::vector<long long> elapsed;

@@ -7,70 +7,74 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <map>
 #include <regex>
 #include <set>
-#include <string>
 
-#include "paths.h"
-#include "program.h"
-#include "text.h"
-#include "wait.h"
-#include "work_folder.h"
+#include "driver.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pendra_Visualizer";
-const wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-const wchar_t kDefaultDocuments[] = L"%USERPROFILE%\\Documents";
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pendra_Visualizer";
 
-bool exists(const std::wstring &path)
+bool exists(const std::string &path)
 {
     std::error_code ignored;
     return fs::exists(path, ignored);
 }
 
-std::set<std::wstring> namesIn(const std::wstring &folder)
+bool samePath(const std::string &a, const std::string &b)
 {
-    std::set<std::wstring> names;
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+std::set<std::string> namesIn(const std::string &folder)
+{
+    std::set<std::string> names;
     std::error_code ignored;
     for (const fs::directory_entry &entry : fs::directory_iterator(folder, ignored))
-        names.insert(entry.path().filename().wstring());
+        names.insert(entry.path().filename().string());
     return names;
 }
 
-std::wstring shellFolder(int csidl)
+std::string shellFolder(int csidl)
 {
-    wchar_t path[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    char path[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
     return path;
+}
+
+// Documents moved into the test folder, so that the data folder is made
+// there and not in the home folder Wine maps Documents to.
+void redirectDocuments(const std::string &path)
+{
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                    "Personal", REG_EXPAND_SZ, path.c_str(), static_cast<DWORD>(path.size() + 1));
 }
 
 // A value of the Add/Remove Programs entry in the 64-bit or the 32-bit
 // registry view; "" when there is none.
-std::wstring uninstallValue(const wchar_t *name, DWORD view = RRF_SUBKEY_WOW6464KEY)
+std::string uninstallValue(const char *name, DWORD view = RRF_SUBKEY_WOW6464KEY)
 {
-    wchar_t value[1024] = {};
+    char value[1024] = {};
     DWORD size = sizeof value;
-    RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_SZ | view, nullptr, value, &size);
+    RegGetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_SZ | view, nullptr, value, &size);
     return value;
 }
 
 // The target and the working folder of a shortcut file.
-std::pair<std::wstring, std::wstring> readShortcut(const std::wstring &path)
+std::pair<std::string, std::string> readShortcut(const std::string &path)
 {
-    wchar_t target[MAX_PATH] = {}, folder[MAX_PATH] = {};
-    IShellLinkW *link = nullptr;
+    char target[MAX_PATH] = {}, folder[MAX_PATH] = {};
+    IShellLinkA *link = nullptr;
     IPersistFile *file = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                    reinterpret_cast<void **>(&link))) &&
         SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file))) &&
-        SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
+        SUCCEEDED(file->Load(std::wstring(path.begin(), path.end()).c_str(), STGM_READ))) {
         link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
         link->GetWorkingDirectory(folder, MAX_PATH);
     }
@@ -79,19 +83,6 @@ std::pair<std::wstring, std::wstring> readShortcut(const std::wstring &path)
     if (link)
         link->Release();
     return {target, folder};
-}
-
-bool samePath(const std::wstring &a, const std::wstring &b)
-{
-    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
-}
-
-// Documents moved into the test folder, so that the data folder is made
-// there and not in the home folder Wine maps Documents to.
-void redirectDocuments(const std::wstring &path)
-{
-    RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal", REG_EXPAND_SZ, path.c_str(),
-                    static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
 }
 
 class InstallerTest : public ::testing::Test {
@@ -103,25 +94,25 @@ protected:
         const bool required = !packages.empty();
         if (!required)
             packages = windowsPathFromEnv("PV_SOURCE_DIR") + "\\build\\packages";
-        std::set<std::wstring> found;
-        for (const std::wstring &name : namesIn(wideFromUtf8(packages)))
-            if (std::regex_match(name, std::wregex(L"Pendra_Visualizer-.*-win64-setup\\.exe")))
+        std::set<std::string> found;
+        for (const std::string &name : namesIn(packages))
+            if (std::regex_match(name, std::regex("Pendra_Visualizer-.*-win64-setup\\.exe")))
                 found.insert(name);
         if (found.size() != 1 && required)
             FAIL() << "no single win64 installer in " << packages;
         if (found.size() != 1)
             GTEST_SKIP() << "no single win64 installer in " << packages << ": run scripts/package.sh";
-        installer = wideFromUtf8(packages) + L"\\" + *found.begin();
+        installer = packages + "\\" + *found.begin();
 
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        installFolder = root.filePath("Program Files\\Pendra_Visualizer");
-        dataFolder = root.filePath("Documents\\Pendra_Visualizer");
-        shortcut = shellFolder(CSIDL_PROGRAMS) + L"\\Pendra_Visualizer.lnk";
+        installFolder = root.file("Program Files\\Pendra_Visualizer");
+        dataFolder = root.file("Documents\\Pendra_Visualizer");
+        shortcut = shellFolder(CSIDL_PROGRAMS) + "\\Pendra_Visualizer.lnk";
         cleanUp();  // what an earlier, failed run left
-        ASSERT_TRUE(fs::create_directories(root.filePath("Documents")));
-        redirectDocuments(root.filePath("Documents"));
-        ASSERT_TRUE(samePath(shellFolder(CSIDL_PERSONAL), root.filePath("Documents")));
-        for (const wchar_t *system : {L"C:\\windows\\system32", L"C:\\windows\\syswow64"})
+        ASSERT_TRUE(fs::create_directories(root.file("Documents")));
+        redirectDocuments(root.file("Documents"));
+        ASSERT_TRUE(samePath(shellFolder(CSIDL_PERSONAL), root.file("Documents")));
+        for (const char *system : {"C:\\windows\\system32", "C:\\windows\\syswow64"})
             systemBefore[system] = namesIn(system);
     }
 
@@ -131,57 +122,57 @@ protected:
             return;
         if (!HasFailure())  // else kept for a look, like the test folder
             cleanUp();
-        redirectDocuments(kDefaultDocuments);
+        redirectDocuments("%USERPROFILE%\\Documents");
         CoUninitialize();
     }
 
     // The shortcut and the Add/Remove entry; the test folder goes by itself.
     void cleanUp()
     {
-        DeleteFileW(shortcut.c_str());
-        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_64KEY, 0);
-        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, 0);
+        DeleteFileA(shortcut.c_str());
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_64KEY, 0);
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, 0);
     }
 
     WorkFolder root;
-    std::wstring installer, installFolder, dataFolder, shortcut;
-    std::map<std::wstring, std::set<std::wstring>> systemBefore;
+    std::string installer, installFolder, dataFolder, shortcut;
+    std::map<std::string, std::set<std::string>> systemBefore;
 };
 
 TEST_F(InstallerTest, InstallsSilentlyAndUninstallsKeepingTheOperatorsData)
 {
-    ASSERT_EQ(runToEnd(L"\"" + installer + L"\" /S /D=" + installFolder), 0u);
-    for (const wchar_t *name :
-         {L"Pendra_Visualizer.exe", L"PENDRA_VISUALIZER_HELP.html", L"README.txt", L"LICENSE.txt", L"uninstall.exe"})
-        EXPECT_TRUE(exists(installFolder + L"\\" + name)) << utf8FromWide(name);
-    EXPECT_FALSE(exists(installFolder + L"\\uusbd.dll"));
+    ASSERT_EQ(runToEnd("\"" + installer + "\" /S /D=" + installFolder), 0u);
+    for (const char *name :
+         {"Pendra_Visualizer.exe", "PENDRA_VISUALIZER_HELP.html", "README.txt", "LICENSE.txt", "uninstall.exe"})
+        EXPECT_TRUE(exists(installFolder + "\\" + name)) << name;
+    EXPECT_FALSE(exists(installFolder + "\\uusbd.dll"));
     for (const auto &[system, before] : systemBefore)
-        for (const std::wstring &name : namesIn(system))
-            EXPECT_TRUE(before.count(name)) << "added to " << utf8FromWide(system) << ": " << utf8FromWide(name);
+        for (const std::string &name : namesIn(system))
+            EXPECT_TRUE(before.count(name)) << "added to " << system << ": " << name;
 
     const auto [target, workingFolder] = readShortcut(shortcut);
-    EXPECT_TRUE(samePath(target, installFolder + L"\\Pendra_Visualizer.exe")) << utf8FromWide(target);
-    EXPECT_TRUE(samePath(workingFolder, dataFolder)) << utf8FromWide(workingFolder);
+    EXPECT_TRUE(samePath(target, installFolder + "\\Pendra_Visualizer.exe")) << target;
+    EXPECT_TRUE(samePath(workingFolder, dataFolder)) << workingFolder;
     ASSERT_TRUE(fs::is_directory(dataFolder));
 
     // Add/Remove Programs: in the 64-bit registry view only.
-    EXPECT_EQ(uninstallValue(L"DisplayName"), L"Pendra_Visualizer");
-    EXPECT_EQ(uninstallValue(L"DisplayName", RRF_SUBKEY_WOW6432KEY), L"");
-    EXPECT_TRUE(samePath(uninstallValue(L"UninstallString"), L"\"" + installFolder + L"\\uninstall.exe\""));
+    EXPECT_EQ(uninstallValue("DisplayName"), "Pendra_Visualizer");
+    EXPECT_EQ(uninstallValue("DisplayName", RRF_SUBKEY_WOW6432KEY), "");
+    EXPECT_TRUE(samePath(uninstallValue("UninstallString"), "\"" + installFolder + "\\uninstall.exe\""));
 
     // The operator's settings and a day's log, then a silent uninstall: the
     // uninstaller copies itself away and returns at once, so wait for its work.
     const std::string csv = "CH0,CH1\r\n100,200\r\n";
-    writeFileAt(dataFolder + L"\\2024_5_31.csv", csv);
-    writeFileAt(dataFolder + L"\\init_setting.ini", "[INTERVAL]\r\nGETDATA=100\r\n");
-    ASSERT_EQ(runToEnd(L"\"" + installFolder + L"\\uninstall.exe\" /S"), 0u);
-    waitUntil([&] { return !exists(installFolder) && !exists(shortcut) && uninstallValue(L"DisplayName").empty(); },
+    writeFile(dataFolder + "\\2024_5_31.csv", csv);
+    writeFile(dataFolder + "\\init_setting.ini", "[INTERVAL]\r\nGETDATA=100\r\n");
+    ASSERT_EQ(runToEnd("\"" + installFolder + "\\uninstall.exe\" /S"), 0u);
+    waitUntil([&] { return !exists(installFolder) && !exists(shortcut) && uninstallValue("DisplayName").empty(); },
               60000);
     EXPECT_FALSE(exists(installFolder));
     EXPECT_FALSE(exists(shortcut));
-    EXPECT_EQ(uninstallValue(L"DisplayName"), L"");
-    EXPECT_EQ(readFileAt(dataFolder + L"\\2024_5_31.csv"), csv);
-    EXPECT_TRUE(exists(dataFolder + L"\\init_setting.ini"));
+    EXPECT_EQ(uninstallValue("DisplayName"), "");
+    EXPECT_EQ(readFile(dataFolder + "\\2024_5_31.csv"), csv);
+    EXPECT_TRUE(exists(dataFolder + "\\init_setting.ini"));
 }
 
 }  // namespace
