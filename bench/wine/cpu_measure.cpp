@@ -44,18 +44,15 @@ TEST_F(CpuMeasure, OneMillisecondJobWithGraphAndSaving)
     for (int ch = 0; ch < 8; ++ch)
         click(dialog, IDC_CH_GRAPH0 + ch);
     ASSERT_TRUE(waitUntil([&] { return checked(dialog, IDC_CH_GRAPH0 + 7); }));
-    click(dialog, IDC_GO);
-    ASSERT_TRUE(waitUntil([&] { return enabled(dialog, IDC_SAVE); }));
-    click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
+    ASSERT_TRUE(go());
+    ASSERT_TRUE(toggle(IDC_SAVE, "SaveStop"));
     Sleep(1000);  // let the tick rate settle
 
     const std::string ready = windowsPathFromEnv("PV_MEASURE_READY");
     if (!ready.empty())
         writeFile(ready, "ready\n");
     Sleep(measureSeconds() * 1000 + 500);
-    click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
+    ASSERT_TRUE(toggle(IDC_SAVE, "SaveStart"));
 
     std::istringstream lines(log().value_or(""));
     std::string line;

@@ -105,20 +105,17 @@ TEST_F(TimingMeasure, ReadTicksPerSecondAndCpuUse)
         std::printf("user-interface thread CPU: %.1f %% of one core, %.1f us per read tick\n",
                     100.0 * (thread1 - thread0) / wall, 1e6 * (thread1 - thread0) / ticks);
     }
-    ASSERT_TRUE(disconnect());
+    ASSERT_TRUE(toggle(IDC_CONNECT, "Connect"));
 }
 
 TEST_F(TimingMeasure, CsvRecordsPerSecondWhileSaving)
 {
     startFast();
     ASSERT_TRUE(connect(0));
-    click(dialog, IDC_GO);
-    ASSERT_TRUE(waitUntil([&] { return enabled(dialog, IDC_SAVE); }));
-    click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
+    ASSERT_TRUE(go());
+    ASSERT_TRUE(toggle(IDC_SAVE, "SaveStop"));
     Sleep(measureSeconds() * 1000);
-    click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
+    ASSERT_TRUE(toggle(IDC_SAVE, "SaveStart"));
     click(dialog, IDC_STOP);
 
     const std::string csv = log().value_or("");

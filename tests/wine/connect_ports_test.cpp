@@ -43,7 +43,7 @@ TEST_F(ConnectAndPorts, ConnectReadoutIoUpdateRefusalsAndFailedWrites)
     // An output on an IN bit that reaches the handler anyway is taken back with a message.
     HWND inBitOutput = GetDlgItem(dialog, IDC_PA_OUT0 + 2);
     send(inBitOutput, BM_SETCHECK, BST_CHECKED);
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_PA_OUT0 + 2, BN_CLICKED), reinterpret_cast<LPARAM>(inBitOutput));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PA_OUT0 + 2, BN_CLICKED), reinterpret_cast<LPARAM>(inBitOutput));
     ASSERT_TRUE(answer("Error: Illegal operation occurred!", dialog));
     EXPECT_TRUE(waitUntil([&] { return !checked(dialog, IDC_PA_OUT0 + 2); })) << "unchecked again";
 
@@ -87,7 +87,7 @@ TEST_F(ConnectAndPorts, ConnectReadoutIoUpdateRefusalsAndFailedWrites)
     EXPECT_EQ(packets().size(), 6u);
 
     // Close resets the panel (PB bit 7 is still OUT) and sends nothing.
-    ASSERT_TRUE(disconnect());
+    ASSERT_TRUE(toggle(IDC_CONNECT, "Connect"));
     ASSERT_TRUE(settle());
     EXPECT_FALSE(checked(dialog, IDC_CONNECT));
     EXPECT_EQ(text(dialog, IDC_PB_DIR0 + 7), "IN");
@@ -107,7 +107,7 @@ TEST_F(ConnectAndPorts, ConnectReadoutIoUpdateRefusalsAndFailedWrites)
     ASSERT_TRUE(settle());
     EXPECT_EQ(text(dialog, IDC_CONNECT), "Close");
     EXPECT_EQ(packets().size(), 9u);
-    ASSERT_TRUE(disconnect());
+    ASSERT_TRUE(toggle(IDC_CONNECT, "Connect"));
 
     // No board carries ID 5: 32 attempts, nothing sent, nothing left open.
     const long attempts = callCount("open ");

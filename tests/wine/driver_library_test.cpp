@@ -20,35 +20,25 @@ TEST_F(DriverLibraryAdapter, ReadSizesAFailedReadAndABoardAttachedAgain)
     ASSERT_TRUE(loadDriverLibrary());
     driverLibrary->boardStatus(0);  // the first call starts the simulator, which then follows commands
 
-    // The read size is the endpoint's packet size up to 64 bytes (0: a
-    // descriptor that cannot be read refuses the board).
-    const std::pair<const char *, uint16_t> boards[] = {
-        {"board 0 descriptor=big-packet\n", 64},
-        {"board 0 maxpacket=23\n", 23},
-        {"board 0 descriptor=huge-total\n", 64},
-        {"board 0 descriptor=read-fail\n", 0},
-    };
-    for (const auto &[board, readSize] : boards) {
-        SCOPED_TRACE(board);
+    // The read size is the endpoint's packet size, up to 64 bytes.
+    for (const auto &[board, readSize] : {std::make_pair("board 0 descriptor=big-packet\n", 64),
+                                          std::make_pair("board 0 maxpacket=23\n", 23)}) {
         configure(board);
         ASSERT_TRUE(simCommand("reload"));
-        ASSERT_EQ(openBoardById(0), readSize ? kSuccess : kErrOpenFailed);
-        if (readSize != 0) {
-            EXPECT_EQ(deviceSession.readSize, readSize);
-            EXPECT_EQ(readDataPacket(), kSuccess);
-            EXPECT_EQ(closeSession(), kSuccess);
-        }
+        ASSERT_EQ(openBoardById(0), kSuccess) << board;
+        EXPECT_EQ(deviceSession.readSize, readSize) << board;
+        EXPECT_EQ(readDataPacket(), kSuccess) << board;
+        EXPECT_EQ(closeSession(), kSuccess) << board;
     }
 
     // A failed read with the board present: one of the next two reads (a
-    // packet queued before may come first) gets 0 bytes, resets, waits 1000 ms
-    // and leaves the buffer as it was.
+    // packet queued before may come first) gets 0 bytes, waits 1000 ms and
+    // leaves the buffer as it was.
     configure("board 0\n");
     ASSERT_TRUE(simCommand("reload"));
     ASSERT_EQ(openBoardById(0), kSuccess);
     ASSERT_EQ(readDataPacket(), kSuccess);
     const uint16_t sequence = readU16(packetBuffers.data, 0);
-    const long statusCalls = callCount("status 0 0"), resets = callCount("reset 0 2");
     ASSERT_TRUE(simCommand("fail-read 0"));
     int slowReads = 0;
     for (int read = 0; read < 2; ++read) {
@@ -62,8 +52,6 @@ TEST_F(DriverLibraryAdapter, ReadSizesAFailedReadAndABoardAttachedAgain)
         }
     }
     EXPECT_EQ(slowReads, 1);
-    EXPECT_EQ(callCount("status 0 0") - statusCalls, 1);
-    EXPECT_EQ(callCount("reset 0 2") - resets, 1);
     ASSERT_EQ(readDataPacket(), kSuccess);
     EXPECT_NE(readU16(packetBuffers.data, 0), sequence) << "packets flow again";
 

@@ -20,16 +20,8 @@ namespace fs = std::filesystem;
 
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pendra_Visualizer";
 
-bool exists(const std::string &path)
-{
-    std::error_code ignored;
-    return fs::exists(path, ignored);
-}
-
-bool samePath(const std::string &a, const std::string &b)
-{
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
+bool exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool samePath(const std::string &a, const std::string &b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
 std::set<std::string> namesIn(const std::string &folder)
 {

@@ -7,9 +7,6 @@ namespace {
 using RemovalAndFaults = Scenario;
 
 const char kSaveError[] = "SaveError: Savefile Can't Open !";
-// Fast ticks, so that a block quickly holds records; a trigger on CH0 rising through 500.
-const char kFastWithTrigger[] =
-    "[INTERVAL]\nGETDATA=20\nNOWREAD=20\n[TRIGGER]\nCH=0\nTHRESHOLD=500\nENABLE=TRUE\nEDGE=RISE\n";
 
 TEST_F(RemovalAndFaults, AnUnopenableLogThenRemovalWhileIdleAndWhileSaving)
 {
@@ -34,10 +31,8 @@ TEST_F(RemovalAndFaults, AnUnopenableLogThenRemovalWhileIdleAndWhileSaving)
     // trigger while that message is open starts no block; sampling goes on.
     ASSERT_TRUE(simCommand("attach 0"));
     ASSERT_TRUE(connect(0));
-    click(dialog, IDC_GO);
-    ASSERT_TRUE(waitUntil([&] { return enabled(dialog, IDC_SAVE); }));
-    click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
+    ASSERT_TRUE(go());
+    ASSERT_TRUE(toggle(IDC_SAVE, "SaveStop"));
     click(dialog, IDC_SAVE);
     ASSERT_TRUE(waitUntil([&] { return openBox() == kSaveError; }));
     ASSERT_TRUE(simCommand("channel 0 0 constant offset=600"));
@@ -50,18 +45,15 @@ TEST_F(RemovalAndFaults, AnUnopenableLogThenRemovalWhileIdleAndWhileSaving)
 
     // Once the file can be opened, the end of the next block opens it without a word.
     ASSERT_TRUE(RemoveDirectoryA(logPath().c_str()));
-    click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
-    click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
+    ASSERT_TRUE(toggle(IDC_SAVE, "SaveStop"));
+    ASSERT_TRUE(toggle(IDC_SAVE, "SaveStart"));
     ASSERT_TRUE(settle());
     EXPECT_EQ(openBox(), "");
     EXPECT_EQ(log(), "");
 
     // The board removed while saving: the block is closed, the Graph window
     // too, without a question or a message.
-    click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
+    ASSERT_TRUE(toggle(IDC_SAVE, "SaveStop"));
     letSamplesArrive();
     ASSERT_TRUE(simCommand("remove 0"));
     ASSERT_TRUE(waitForText(IDC_CONNECT, "Connect"));

@@ -16,9 +16,6 @@ namespace {
 const char kSteadyBoard[] =
     "board 0\nchannel 0 constant offset=300\nchannel 1 constant offset=100\nchannel 3 raw 0x8000\n"
     "channel 7 constant offset=1023\n";
-// Fast ticks, so that a block quickly holds several records; a trigger on CH0 rising through 500.
-const char kFastWithTrigger[] =
-    "[INTERVAL]\nGETDATA=20\nNOWREAD=20\n[TRIGGER]\nCH=0\nTHRESHOLD=500\nENABLE=TRUE\nEDGE=RISE\n";
 
 using SamplingAndGraph = Scenario;
 
@@ -43,13 +40,12 @@ TEST_F(SamplingAndGraph, ModesGraphWindowBlocksTriggerCloseQuestionStopAndExit)
     ASSERT_TRUE(connect(0));
     ASSERT_TRUE(waitForText(IDC_CH_VALUE0, "300"));
     click(dialog, IDC_CH_GRAPH0);
-    click(dialog, IDC_GO);
-    HWND graph = waitForDialog("Graph");
-    ASSERT_NE(graph, nullptr);
-    ASSERT_TRUE(waitUntil([&] { return enabled(dialog, IDC_SAVE); }));
+    ASSERT_TRUE(go());
+    HWND graph = findDialog("Graph");
+    ASSERT_NE(graph, nullptr) << "Go opens the Graph window";
     expectEnableRules(kSampling, "while sampling");
     RECT work, placed;
-    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
     ASSERT_TRUE(GetWindowRect(graph, &placed));
     const long w = work.right - work.left, h = work.bottom - work.top;
     EXPECT_EQ(std::vector<long>({placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top}),
@@ -57,15 +53,13 @@ TEST_F(SamplingAndGraph, ModesGraphWindowBlocksTriggerCloseQuestionStopAndExit)
         << "left, top, width, height";
 
     // One block from SaveStart to SaveStop: its header, elapsed times from 0 up, the channels as read.
-    click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
+    ASSERT_TRUE(toggle(IDC_SAVE, "SaveStop"));
     letSamplesArrive();
-    click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
+    ASSERT_TRUE(toggle(IDC_SAVE, "SaveStart"));
     std::vector<std::string> block = closedBlock(1);
     ASSERT_GE(block.size(), 4u) << "header, at least two records, empty line";
-    int hour = -1, minute = -1, second = -1, milli = -1;
-    EXPECT_EQ(std::sscanf(block[0].c_str(), "[%2d h %2d m %2d.%d]", &hour, &minute, &second, &milli), 4) << block[0];
+    int time[4] = {-1, -1, -1, -1};
+    EXPECT_EQ(std::sscanf(block[0].c_str(), "[%2d h %2d m %2d.%d]", &time[0], &time[1], &time[2], &time[3]), 4) << block[0];
     for (size_t i = 1; i + 1 < block.size(); ++i) {
         const long elapsed = std::atol(block[i].c_str());
         EXPECT_TRUE(i == 1 ? elapsed == 0 : elapsed > std::atol(block[i - 1].c_str())) << "rising: " << block[i];
@@ -90,19 +84,17 @@ TEST_F(SamplingAndGraph, ModesGraphWindowBlocksTriggerCloseQuestionStopAndExit)
     ASSERT_TRUE(simCommand("channel 0 0 constant offset=600"));
     ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop")) << "the crossing starts saving";
     letSamplesArrive();
-    click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
+    ASSERT_TRUE(toggle(IDC_SAVE, "SaveStart"));
     block = closedBlock(2);
     ASSERT_GE(block.size(), 3u);
     EXPECT_EQ(block[1], "0,600,100,0,1024,0,0,0,1023,") << "the first record is the crossing sample";
 
     // Closing the Graph window while connected asks first: No keeps sampling
     // and saving, Yes ends both and closes the block.
-    click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
+    ASSERT_TRUE(toggle(IDC_SAVE, "SaveStop"));
     letSamplesArrive();
     for (const int button : {IDNO, IDYES}) {
-        PostMessageW(graph, WM_CLOSE, 0, 0);
+        PostMessageA(graph, WM_CLOSE, 0, 0);
         ASSERT_TRUE(answer("QUESTION: Will you Close GraphDialog?\n(If you Close GraphDialog then Saving also Stop)",
                            graph, button));
         ASSERT_TRUE(settle());
@@ -114,11 +106,9 @@ TEST_F(SamplingAndGraph, ModesGraphWindowBlocksTriggerCloseQuestionStopAndExit)
     closedBlock(3);
 
     // Go opens a new Graph window; Stop while saving ends the block and keeps the window; Go reuses it.
-    click(dialog, IDC_GO);
-    ASSERT_NE(graph = waitForDialog("Graph"), nullptr);
-    ASSERT_TRUE(waitUntil([&] { return enabled(dialog, IDC_SAVE); }));
-    click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
+    ASSERT_TRUE(go());
+    ASSERT_NE(graph = findDialog("Graph"), nullptr);
+    ASSERT_TRUE(toggle(IDC_SAVE, "SaveStop"));
     letSamplesArrive();
     click(dialog, IDC_STOP);
     ASSERT_TRUE(waitUntil([&] { return enabled(dialog, IDC_GO); }));
@@ -127,8 +117,7 @@ TEST_F(SamplingAndGraph, ModesGraphWindowBlocksTriggerCloseQuestionStopAndExit)
     EXPECT_FALSE(checked(dialog, IDC_SAVE));
     closedBlock(4);
     EXPECT_TRUE(IsWindow(graph)) << "the Graph window stays after Stop";
-    click(dialog, IDC_GO);
-    ASSERT_TRUE(waitUntil([&] { return enabled(dialog, IDC_STOP); }));
+    ASSERT_TRUE(go());
     EXPECT_EQ(findDialog("Graph"), graph) << "a second Go reuses the Graph window";
 
     postCommand(dialog, IDM_EXIT);

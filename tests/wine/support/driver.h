@@ -45,6 +45,10 @@ void edit(HWND dialog, int id, int start, int end, const std::string &keys, bool
 void choose(HWND dialog, int id, int index);  // a combo box entry, as the operator picks it
 inline void postCommand(HWND window, int id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
+// Settings with fast ticks, so that a block quickly holds records, and a trigger on CH0 rising through 500.
+inline const char kFastWithTrigger[] =
+    "[INTERVAL]\nGETDATA=20\nNOWREAD=20\n[TRIGGER]\nCH=0\nTHRESHOLD=500\nENABLE=TRUE\nEDGE=RISE\n";
+
 class Scenario : public ::testing::Test {
 protected:
     Scenario() { writeFile(folder.file("commands.txt"), ""); }
@@ -68,10 +72,16 @@ protected:
         return waitUntil([&] { return text(dialog, id) == expected; });
     }
     bool connect(int id);  // chooses the ID, Connect; true once it reads "Close"
-    bool disconnect()      // Close; true once it reads "Connect"
+    // Clicks a button of the main dialog; true once it reads `becomes`.
+    bool toggle(int id, const std::string &becomes)
     {
-        click(dialog, IDC_CONNECT);
-        return waitForText(IDC_CONNECT, "Connect");
+        click(dialog, id);
+        return waitForText(id, becomes);
+    }
+    bool go()  // Go; true once sampling runs
+    {
+        click(dialog, IDC_GO);
+        return waitUntil([&] { return enabled(dialog, IDC_STOP); });
     }
     bool settle();  // everything posted to the main dialog so far was handled
     // The enable rules while disconnected, connected (not sampling) or sampling.
