@@ -58,8 +58,8 @@ TEST_F(SamplingAndGraph, ModesGraphWindowBlocksTriggerCloseQuestionStopAndExit)
     ASSERT_TRUE(toggle(IDC_SAVE, "SaveStart"));
     std::vector<std::string> block = closedBlock(1);
     ASSERT_GE(block.size(), 4u) << "header, at least two records, empty line";
-    int time[4] = {-1, -1, -1, -1};
-    EXPECT_EQ(std::sscanf(block[0].c_str(), "[%2d h %2d m %2d.%d]", &time[0], &time[1], &time[2], &time[3]), 4) << block[0];
+    int hour = -1, minute = -1, second = -1, milli = -1;
+    EXPECT_EQ(std::sscanf(block[0].c_str(), "[%2d h %2d m %2d.%d]", &hour, &minute, &second, &milli), 4) << block[0];
     for (size_t i = 1; i + 1 < block.size(); ++i) {
         const long elapsed = std::atol(block[i].c_str());
         EXPECT_TRUE(i == 1 ? elapsed == 0 : elapsed > std::atol(block[i - 1].c_str())) << "rising: " << block[i];
@@ -77,7 +77,7 @@ TEST_F(SamplingAndGraph, ModesGraphWindowBlocksTriggerCloseQuestionStopAndExit)
     EXPECT_TRUE(waitUntil([&] {
         pixels = {GetPixel(dc, column, row - 12), GetPixel(dc, column, row), GetPixel(dc, column, row + 12)};
         return pixels == expected;
-    })) << std::hex << pixels[0] << " " << pixels[1] << " " << pixels[2] << " above, at and below row " << std::dec << row;
+    })) << std::hex << pixels[0] << " " << pixels[1] << " " << pixels[2] << " above, at, below row " << std::dec << row;
     ReleaseDC(graph, dc);
 
     // CH0 rising through 500 starts a block at the crossing sample.

@@ -36,10 +36,10 @@ TEST_F(StartupAndSettings, FaultySettingsTheMainDialogItsKeysAndFieldsTheVersion
             EXPECT_EQ(text(dialog, id), "-") << "value box " << id;
         for (int id : {IDC_PA_DIR0 + bit, IDC_PB_DIR0 + bit})
             EXPECT_EQ(text(dialog, id), "IN") << "direction " << id;
-        EXPECT_FALSE(checked(dialog, IDC_CH_GRAPH0 + bit)) << "graph box of CH" << bit;
     }
-    for (int bit = 0; bit < 5; ++bit)
-        EXPECT_EQ(IsWindowVisible(GetDlgItem(dialog, IDC_P9_VAL0 + bit)) != FALSE, bit % 2 == 0) << "P9 bit " << bit;
+    for (int id = IDC_P9_VAL0; id <= IDC_P9_VAL0 + 4; ++id)
+        EXPECT_EQ(IsWindowVisible(GetDlgItem(dialog, id)) ? text(dialog, id) : "hidden",
+                  (id - IDC_P9_VAL0) % 2 ? "hidden" : "-") << "P9 value box " << id;
     expectEnableRules(kDisconnected, "at start-up");
 
     // The keyboard under the program's own message loop: Tab moves the focus
@@ -85,18 +85,18 @@ TEST_F(StartupAndSettings, FaultySettingsTheMainDialogItsKeysAndFieldsTheVersion
     click(version, IDOK);
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(version); }));
 
-    // The smoothing counts are cleaned as they are typed, the caret kept.
-    const struct { const char *what; int field, start, end; const char *keys; bool paste; const char *shown; int caret; }
-        smoothing[] = {
-            {"Backspace at the end of 10 leaves 1", IDC_SMOOTH0, 2, 2, "\b", false, "1", 1},
-            {"Backspace on the last digit is answered with 1, caret before it", IDC_SMOOTH0, 1, 1, "\b", false, "1", 0},
-            {"250 pasted is limited to 100", IDC_SMOOTH1, 0, -1, "250", true, "100", 3},
-        };
+    // The smoothing counts are cleaned as they are typed, the caret kept (at).
+    struct Edit { const char *what; int field, start, end; const char *keys; bool paste; const char *shown; int at; };
+    const Edit smoothing[] = {
+        {"Backspace at the end of 10 leaves 1", IDC_SMOOTH0, 2, 2, "\b", false, "1", 1},
+        {"Backspace on the last digit is answered with 1, caret before it", IDC_SMOOTH0, 1, 1, "\b", false, "1", 0},
+        {"250 pasted is limited to 100", IDC_SMOOTH1, 0, -1, "250", true, "100", 3},
+    };
     for (const auto &row : smoothing) {
         edit(dialog, row.field, row.start, row.end, row.keys, row.paste);
         ASSERT_TRUE(settle());
         EXPECT_EQ(text(dialog, row.field), row.shown) << row.what;
-        EXPECT_EQ(send(GetDlgItem(dialog, row.field), EM_GETSEL), MAKELRESULT(row.caret, row.caret)) << row.what;
+        EXPECT_EQ(send(GetDlgItem(dialog, row.field), EM_GETSEL), MAKELRESULT(row.at, row.at)) << row.what;
     }
 
     // The Config dialog shows the settings as loaded (EDGE "rise" reads as
@@ -158,12 +158,11 @@ TEST_F(StartupAndSettings, FaultySettingsTheMainDialogItsKeysAndFieldsTheVersion
     click(config, IDC_CFG_EDGE);
     click(config, IDOK);
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(config); })) << "accepted";
-    std::string saved = readFile(settingsFile).value_or("");  // without CRs and blank lines
-    saved.erase(std::remove(saved.begin(), saved.end(), '\r'), saved.end());
-    for (size_t blank; (blank = saved.find("\n\n")) != std::string::npos;)
-        saved.erase(blank, 1);
-    EXPECT_EQ(saved, "[INTERVAL]\nGETDATA=25\nNOWREAD=60\n[Y-AXIS]\nTOP=800\nORIGIN=100\n"
-                     "[TRIGGER]\nCH=5\nTHRESHOLD=500\nENABLE=TRUE\nEDGE=FALL\n");
+    std::vector<std::string> saved = linesOf(readFile(settingsFile).value_or(""));
+    saved.erase(std::remove(saved.begin(), saved.end(), ""), saved.end());
+    EXPECT_EQ(saved, std::vector<std::string>({"[INTERVAL]", "GETDATA=25", "NOWREAD=60", "[Y-AXIS]", "TOP=800",
+                                               "ORIGIN=100", "[TRIGGER]", "CH=5", "THRESHOLD=500", "ENABLE=TRUE",
+                                               "EDGE=FALL"}));
 
     PostMessageA(dialog, WM_CLOSE, 0, 0);
     EXPECT_EQ(exitCode(), 0) << "the close box ends the program";

@@ -117,14 +117,14 @@ std::string text(HWND window)
 void click(HWND dialog, int id)
 {
     HWND item = GetDlgItem(dialog, id);
-    EXPECT_TRUE(IsWindowVisible(item) && IsWindowEnabled(item)) << "control " << id << " is missing, hidden or disabled";
+    EXPECT_TRUE(IsWindowVisible(item) && IsWindowEnabled(item)) << "control " << id << " is hidden or disabled";
     PostMessageA(item, BM_CLICK, 0, 0);
 }
 
 void edit(HWND dialog, int id, int start, int end, const std::string &keys, bool paste)
 {
     HWND field = GetDlgItem(dialog, id);
-    ASSERT_TRUE(IsWindowVisible(field) && IsWindowEnabled(field)) << "field " << id << " is missing, hidden or disabled";
+    ASSERT_TRUE(IsWindowVisible(field) && IsWindowEnabled(field)) << "field " << id << " is hidden or disabled";
     send(field, EM_SETSEL, static_cast<WPARAM>(start), end);
     if (paste)
         send(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(keys.c_str()));
