@@ -14,6 +14,9 @@ list(REMOVE_ITEM PV_ADAPTER_SOURCES ${PV_MAIN_SOURCE})
 # single adapters (the driver-library loader, for one) without the program.
 add_library(pv_win32 STATIC ${PV_ADAPTER_SOURCES})
 target_link_libraries(pv_win32 PUBLIC pv_core user32 gdi32 winmm shell32 kernel32)
+# The platform-free CSV log writes through its file operations, which live in
+# pv_win32 (log_file_win32.cpp): the two static libraries need each other.
+target_link_libraries(pv_core PUBLIC pv_win32)
 target_compile_options(pv_win32 PRIVATE ${PV_WARNINGS})
 
 add_executable(Pendra_Visualizer WIN32 ${PV_MAIN_SOURCE} ${CMAKE_SOURCE_DIR}/src/resources/pendra.rc)

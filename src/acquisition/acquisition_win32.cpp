@@ -21,8 +21,12 @@ void pressSaveStart()
 
 }  // namespace
 
+// A tick posted before Stop may arrive after it: it stores nothing, fires no
+// trigger and writes no record.
 void onSampleTick()
 {
+    if (!appState.graphRunning)
+        return;
     storeSample(sampleHistory, packetBuffers.data);
     if (triggerFires(sampleHistory, settings, appState.saving != 0))
         pressSaveStart();
