@@ -1,5 +1,6 @@
 // Cost of one CSV record as the sample tick writes it while saving at 1 ms:
-// the record into the log and, now and then, the log to the file.
+// the record formatted into the log's buffer and, at every 500th record (one
+// write period), the buffer written to the file.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
