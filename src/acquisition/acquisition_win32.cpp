@@ -27,6 +27,7 @@ void onSampleTick()
 {
     if (!appState.graphRunning)
         return;
+    holdSaveErrors();
     storeSample(sampleHistory, packetBuffers.data);
     if (triggerFires(sampleHistory, settings, appState.saving != 0))
         pressSaveStart();
@@ -35,4 +36,5 @@ void onSampleTick()
     for (int c = 0; c < kCircuitCount; ++c)
         updateCircuit(sampleHistory, circuits[c], c, circuits[c].smoothingCount);
     advanceHistory(sampleHistory);
+    showHeldSaveErrors();
 }

@@ -6,7 +6,6 @@
 
 #include "acquisition/sample_history.h"
 #include "app/app_state.h"
-#include "app/cp932_win32.h"
 #include "app/main_dialog_win32.h"
 #include "app/system_message_win32.h"
 #include "datalog/data_log.h"
@@ -37,22 +36,28 @@ LogTime localTime()
 
 const LogClocks kSystemClocks = {millisecondClock, localTime};
 
-// Set while a SaveError box is open: no block starts meanwhile, so a trigger
-// crossing during the box cannot open a second one.
+// Set while a SaveError box is open or held: no block starts meanwhile, so a
+// trigger crossing during the box cannot open a second one.
 bool reportingSaveError;
+// Set during a sample tick: its box waits for the tick's end (heldReport), so
+// that the ticks handled while the box is open never meet a half-done tick.
+bool holdingReports;
+std::wstring heldReport;
 
 void reportSaveError(const std::wstring &text)
 {
     reportingSaveError = true;
-    MessageBoxW(mainWindowHandle(), text.c_str(), L"SaveError", MB_OK | MB_ICONERROR);
+    if (holdingReports) {
+        heldReport = text;
+        return;
+    }
+    MessageBoxW(mainWindowHandle(), text.c_str(), L"SaveError", MB_OK);
     reportingSaveError = false;
 }
 
 void reportOpenError()
 {
-    reportingSaveError = true;
-    messageBoxCp932(mainWindowHandle(), "Savefile Can't Open !", "SaveError", MB_OK);
-    reportingSaveError = false;
+    reportSaveError(L"Savefile Can't Open !");
 }
 
 // "Savefile Can't Write !", the file's full path and the system's reason.
@@ -127,6 +132,21 @@ void writeRecord()
     const int error = writeLogRecord(dataLog, sampleHistory, kSystemClocks);
     if (error != 0)
         endFailedBlock(error);
+}
+
+void holdSaveErrors()
+{
+    holdingReports = true;
+}
+
+void showHeldSaveErrors()
+{
+    holdingReports = false;
+    if (heldReport.empty())
+        return;
+    std::wstring text;
+    text.swap(heldReport);
+    reportSaveError(text);
 }
 
 void closeDataLogAtExit()
