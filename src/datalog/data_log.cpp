@@ -7,9 +7,10 @@ DataLog dataLog;
 
 namespace {
 
-// Room a header and a record need at most: "[hh h mm m ss.mmm]\r\n", a 20-digit
-// elapsed time and eight 11-character values, each with its comma, "\r\n".
-constexpr size_t kLongestLines = 40 + 21 + 8 * 12 + 2;
+// Room a header and a record need at most: the header with four numbers of
+// up to 11 characters, a 20-digit elapsed time and eight 11-character values,
+// each with its comma, and the line ends.
+constexpr size_t kLongestLines = (4 * 11 + 13) + 21 + 8 * 12 + 2;
 
 void closeFile(DataLog &log)
 {
