@@ -23,12 +23,14 @@ std::string windowsPathFromEnv(const char *variable)
 
 namespace {
 
-PROCESS_INFORMATION startProcess(std::string commandLine, const char *folder)
+PROCESS_INFORMATION startProcess(const std::string &commandLine, const std::filesystem::path &folder)
 {
-    STARTUPINFOA startup = {};
+    std::wstring line = std::filesystem::path(commandLine).wstring();
+    const wchar_t *in = folder.empty() ? nullptr : folder.c_str();
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &process))
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, in, &startup, &process))
         CloseHandle(process.hThread);
     return process;
 }
@@ -53,9 +55,9 @@ HWND findMessageBox(DWORD processId)
 
 }  // namespace
 
-DWORD runToEnd(std::string commandLine, const char *folder, DWORD timeoutMs)
+DWORD runToEnd(const std::string &commandLine, const char *folder, DWORD timeoutMs)
 {
-    const PROCESS_INFORMATION process = startProcess(std::move(commandLine), folder);
+    const PROCESS_INFORMATION process = startProcess(commandLine, folder ? folder : "");
     DWORD code = static_cast<DWORD>(-1);
     if (process.hProcess && WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &code);
@@ -63,12 +65,12 @@ DWORD runToEnd(std::string commandLine, const char *folder, DWORD timeoutMs)
     return code;
 }
 
-void writeFile(const std::string &path, const std::string &content)
+void writeFile(const std::filesystem::path &path, const std::string &content)
 {
     EXPECT_TRUE(std::ofstream(path, std::ios::binary) << content) << "cannot write " << path;
 }
 
-std::optional<std::string> readFile(const std::string &path)
+std::optional<std::string> readFile(const std::filesystem::path &path)
 {
     std::ifstream file(path, std::ios::binary);
     return file ? std::optional<std::string>(std::string(std::istreambuf_iterator<char>(file), {})) : std::nullopt;
@@ -161,11 +163,12 @@ void Scenario::configure(const std::string &boards)
     SetEnvironmentVariableA("UUSBD_SIM_CONFIG", folder.file("uusbd_sim.ini").c_str());
 }
 
-void Scenario::start(const std::string &boards, const char *settings, bool shown)
+void Scenario::start(const std::string &boards, const char *settings, bool shown, const std::filesystem::path &in)
 {
     configure(boards);
+    const std::filesystem::path data = in.empty() ? std::filesystem::path(folder.path) : in;
     if (settings != nullptr)
-        writeFile(folder.file("init_setting.ini"), settings);
+        writeFile(data / "init_setting.ini", settings);
     // Without a window manager, as on the tests' virtual display, Wine waits
     // 2 s for one whenever a managed window is hidden (each message box, each
     // dialog closed).  The program reads this at its start; taken back then,
@@ -173,7 +176,7 @@ void Scenario::start(const std::string &boards, const char *settings, bool shown
     const char x11Driver[] = "Software\\Wine\\AppDefaults\\Pendra_Visualizer.exe\\X11 Driver";
     RegSetKeyValueA(HKEY_CURRENT_USER, x11Driver, "Managed", REG_SZ, "N", 2);
     const std::string exe = windowsPathFromEnv("PV_WITH_SIM") + "\\Pendra_Visualizer.exe";
-    const PROCESS_INFORMATION info = startProcess("\"" + exe + "\"", folder.path.c_str());
+    const PROCESS_INFORMATION info = startProcess("\"" + exe + "\"", data);
     process = info.hProcess;
     processId = info.dwProcessId;
     const bool appeared = process && waitUntil([&] {
@@ -223,7 +226,7 @@ bool Scenario::connect(int id)
 {
     choose(dialog, IDC_ID_BOX, id);
     click(dialog, IDC_CONNECT);
-    return waitForText(IDC_CONNECT, "Close");
+    return waitForText(IDC_CONNECT, "Close") && settle();
 }
 
 bool Scenario::settle()

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -18,9 +19,9 @@
 bool waitUntil(const std::function<bool()> &condition, unsigned timeoutMs = 15000);
 std::string windowsPathFromEnv(const char *variable);  // "Z:\..." as Wine maps a Unix path; "" when unset
 // Runs a command line to its end: its exit code, or -1 when it cannot start or does not end in time.
-DWORD runToEnd(std::string commandLine, const char *folder = nullptr, DWORD timeoutMs = 120000);
-void writeFile(const std::string &path, const std::string &content);
-std::optional<std::string> readFile(const std::string &path);
+DWORD runToEnd(const std::string &commandLine, const char *folder = nullptr, DWORD timeoutMs = 120000);
+void writeFile(const std::filesystem::path &path, const std::string &content);
+std::optional<std::string> readFile(const std::filesystem::path &path);
 // The lines ended by CR LF; a last line without it is still being written and left out.
 std::vector<std::string> linesOf(const std::string &content);
 
@@ -57,9 +58,11 @@ protected:
 
     // The boards' configuration (sim/README.md) for a simulator loaded after it.
     void configure(const std::string &boards);
-    // Configures, writes init_setting.ini when given and starts the program;
-    // waits for its main dialog, shown unless start-up messages hold it back.
-    void start(const std::string &boards, const char *settings = nullptr, bool shown = true);
+    // Configures, writes init_setting.ini when given and starts the program
+    // in the data folder (`folder` unless another is given); waits for its
+    // main dialog, shown unless start-up messages hold it back.
+    void start(const std::string &boards, const char *settings = nullptr, bool shown = true,
+               const std::filesystem::path &in = {});
     bool running() const { return process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
     long exitCode() const;                       // once the program ended; -1 when it does not
     HWND findDialog(const char *caption) const;  // the program's dialog with this caption, or null
@@ -71,17 +74,17 @@ protected:
     {
         return waitUntil([&] { return text(dialog, id) == expected; });
     }
-    bool connect(int id);  // chooses the ID, Connect; true once it reads "Close"
+    bool connect(int id);  // chooses the ID, Connect; true once it reads "Close" and the handler ended
     // Clicks a button of the main dialog; true once it reads `becomes`.
     bool toggle(int id, const std::string &becomes)
     {
         click(dialog, id);
         return waitForText(id, becomes);
     }
-    bool go()  // Go; true once sampling runs
+    bool go()  // Go; true once sampling runs and the handler ended
     {
         click(dialog, IDC_GO);
-        return waitUntil([&] { return enabled(dialog, IDC_STOP); });
+        return waitUntil([&] { return enabled(dialog, IDC_STOP); }) && settle();
     }
     bool settle();  // everything posted to the main dialog so far was handled
     // The enable rules while disconnected, connected (not sampling) or sampling.
@@ -110,7 +113,7 @@ protected:
         return waitUntil([&] { return packets().size() >= count; }, 5000);
     }
 
-    WorkFolder folder;  // the program's data folder and the simulator's control folder
+    WorkFolder folder;  // the simulator's control folder, and the program's data folder unless told otherwise
     HANDLE process = nullptr;
     DWORD processId = 0;
     HWND dialog = nullptr;  // the main dialog
