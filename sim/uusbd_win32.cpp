@@ -37,6 +37,9 @@ std::string controlFolder;
 LONGLONG commandOffset = 0;
 unsigned pipeCounter = 0;
 unsigned long long packetsQueued = 0;  // DataPackets handed to the program, for the stats command
+std::vector<HANDLE> sentinels;          // events of the sentinels command, and their names
+std::vector<std::string> sentinelNames;
+std::vector<HANDLE> closedClients;      // program handles closed by close-pipe
 
 class Locked {
 public:
@@ -150,7 +153,7 @@ void breakLink(PipeLink &link)
 PipeLink *linkOfClient(HANDLE client)
 {
     for (auto &link : links)
-        if (link->client == client)
+        if (link->client == client && client != INVALID_HANDLE_VALUE)
             return link.get();
     return nullptr;
 }
@@ -166,11 +169,13 @@ DWORD WINAPI feedReadPipe(LPVOID parameter)
         uint8_t packet[64];
         int length = 0;
         bool hold = false;
+        DWORD delayMs = 0;
         {
             Locked locked;
             if (link.stopping || link.dead)
                 return 0;
             hold = link.holdUntilReset;
+            delayMs = (library->board(link.board).model.config.readDelayUs + 999) / 1000;
             if (!hold) {
                 const ReadOutcome outcome = library->readPacket(link.board, GetTickCount64(), packet, length);
                 if (outcome == ReadOutcome::Broken) {
@@ -192,6 +197,8 @@ DWORD WINAPI feedReadPipe(LPVOID parameter)
         DWORD written = 0;
         if (!WriteFile(link.server, packet, static_cast<DWORD>(length), &written, nullptr))
             return 0;  // disconnected: the board was removed or closed
+        if (delayMs > 0)
+            WaitForSingleObject(link.wake, delayMs);  // read-delay-us; a reset or closing cuts it short
     }
 }
 
@@ -212,8 +219,70 @@ void drainWritePipe(PipeLink &link)
     }
 }
 
+// close-pipe <board> <pipe>: closes the program's handle of that pipe behind
+// its back, so that the program's own CloseHandle on it fails.
+bool closeClientHandle(const std::vector<std::string> &words)
+{
+    long long board = -1, pipe = 0;
+    if (words.size() != 3 || !parseNumber(words[1], board) || !parseNumber(words[2], pipe))
+        return false;
+    for (auto &link : links)
+        if (link->board == board && link->pipe == pipe && link->client != INVALID_HANDLE_VALUE) {
+            CloseHandle(link->client);
+            closedClients.push_back(link->client);
+            link->client = INVALID_HANDLE_VALUE;
+            return true;
+        }
+    return false;
+}
+
+// sentinels <n>: opens n named events; they take the lowest free handle
+// values, such as those close-pipe freed.  check-sentinels tells how many of
+// them are still open: a program that closes a handle value twice closes one.
+bool openSentinels(const std::vector<std::string> &words)
+{
+    long long count = 0;
+    if (words.size() != 2 || !parseNumber(words[1], count) || count < 1 || count > 64)
+        return false;
+    int onFreedValues = 0;
+    for (long long i = 0; i < count; ++i) {
+        sentinelNames.push_back("uusbd_sim_sentinel_" + std::to_string(GetCurrentProcessId()) + "_" +
+                                std::to_string(sentinelNames.size()));
+        const HANDLE event = CreateEventA(nullptr, TRUE, FALSE, sentinelNames.back().c_str());
+        sentinels.push_back(event);
+        for (HANDLE freed : closedClients)
+            onFreedValues += event == freed ? 1 : 0;
+    }
+    library->note("sentinels " + std::to_string(count) + " opened, " + std::to_string(onFreedValues) +
+                  " on freed values");
+    return true;
+}
+
+void checkSentinels()
+{
+    size_t open = 0;
+    for (const std::string &name : sentinelNames) {
+        const HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, name.c_str());  // gone once its only handle closed
+        if (event != nullptr) {
+            ++open;
+            CloseHandle(event);
+        }
+    }
+    library->note("sentinels " + std::to_string(open) + " of " + std::to_string(sentinelNames.size()) + " open");
+}
+
 void applyCommandLine(const std::string &line)
 {
+    const std::vector<std::string> words = splitWords(line);
+    if (!words.empty() && (words[0] == "close-pipe" || words[0] == "sentinels")) {
+        const bool ok = words[0] == "close-pipe" ? closeClientHandle(words) : openSentinels(words);
+        library->note((ok ? "command " : "bad-command ") + line);
+        return;
+    }
+    if (words == std::vector<std::string>{"check-sentinels"}) {
+        checkSentinels();
+        return;
+    }
     if (splitWords(line) == std::vector<std::string>{"reload"}) {
         library->reconfigure(loadConfig());
         library->note("command reload");

@@ -9,7 +9,9 @@
 #include "app/main_dialog_win32.h"
 #include "datalog/data_log_win32.h"
 #include "device/packets.h"
+#include "resources/resource.h"
 #include "settings/settings.h"
+#include "timing/timers_win32.h"
 
 namespace {
 
@@ -31,4 +33,5 @@ void onSampleTick()
     for (int c = 0; c < kCircuitCount; ++c)
         updateCircuit(sampleHistory, circuits[c], c, circuits[c].smoothingCount);
     advanceHistory(sampleHistory);
+    onTickHandled(TIMER_SAMPLE_TICK);
 }

@@ -1,6 +1,7 @@
 #include "device/device_session.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "device/descriptor_walk.h"
@@ -59,7 +60,7 @@ bool openPipes(DriverLibrary &library, DeviceHandle board, OpenPipes &pipes)
 // a successful write; the count of bytes written is not examined.
 ErrorCode writePacket(DeviceHandle pipe, const uint8_t *packet, ErrorCode failure)
 {
-    if (driverLibrary == nullptr || !driverLibrary->writePipe(pipe, packet, kPacketBufferSize))
+    if (driverLibrary == nullptr || pipe == kInvalidDeviceHandle || !driverLibrary->writePipe(pipe, packet, kPacketBufferSize))
         return failure;
     driverLibrary->resetPipe(pipe);
     return kSuccess;
@@ -169,6 +170,8 @@ ErrorCode readDataPacket()
 {
     if (driverLibrary == nullptr)
         return kErrRemoved;
+    if (deviceSession.readPipe == kInvalidDeviceHandle)
+        return kErrNotOpen;
     const uint32_t readSize = std::min<uint32_t>(deviceSession.readSize, kPacketBufferSize);
     uint32_t bytesRead = 0;
     if (driverLibrary->readPipe(deviceSession.readPipe, packetBuffers.data, readSize, &bytesRead) && bytesRead > 0)
@@ -195,10 +198,15 @@ ErrorCode writeControlData(uint8_t p9Output, uint8_t paOutput, uint8_t pbOutput)
 ErrorCode closeSession()
 {
     if (driverLibrary == nullptr)
-        return -1;
-    for (DeviceHandle pipe : {deviceSession.readPipe, deviceSession.controlPipe, deviceSession.initialPipe})
-        if (!driverLibrary->closePipe(pipe))
-            return -1;
-    driverLibrary->closeBoard(deviceSession.boardHandle);
+        return kSuccess;  // nothing can have been opened
+    for (DeviceHandle *pipe : {&deviceSession.readPipe, &deviceSession.controlPipe, &deviceSession.initialPipe}) {
+        if (*pipe == kInvalidDeviceHandle)
+            continue;
+        const DeviceHandle handle = std::exchange(*pipe, kInvalidDeviceHandle);
+        if (!driverLibrary->closePipe(handle))
+            return -1;  // a failed CloseHandle is not tried again on the same value
+    }
+    if (deviceSession.boardHandle != kInvalidDeviceHandle)
+        driverLibrary->closeBoard(std::exchange(deviceSession.boardHandle, kInvalidDeviceHandle));
     return kSuccess;
 }

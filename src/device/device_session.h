@@ -5,12 +5,15 @@
 
 #include "device/driver_library.h"
 
+// A handle is kInvalidDeviceHandle while the session does not hold it: before
+// the first open, and from the moment closeSession closes it, so that no
+// value is ever closed, read or written twice (the system reuses values).
 struct DeviceSession {
-    DeviceHandle boardHandle;
-    DeviceHandle readPipe;     // pipe 2
-    DeviceHandle controlPipe;  // pipe 3
-    DeviceHandle initialPipe;  // pipe 1
-    uint16_t readSize;         // wMaxPacketSize of endpoint 0 of interface 0
+    DeviceHandle boardHandle = kInvalidDeviceHandle;
+    DeviceHandle readPipe = kInvalidDeviceHandle;     // pipe 2
+    DeviceHandle controlPipe = kInvalidDeviceHandle;  // pipe 3
+    DeviceHandle initialPipe = kInvalidDeviceHandle;  // pipe 1
+    uint16_t readSize = 0;                            // wMaxPacketSize of endpoint 0 of interface 0
 };
 
 extern DeviceSession deviceSession;
@@ -31,7 +34,12 @@ const char *errorCodeText(ErrorCode code);
 
 uint16_t findMaxPacketSize(DeviceHandle board, int interfaceNumber, int endpointIndex);
 ErrorCode openBoardById(int wantedId);
+// -100 (nothing read) once the read pipe was closed.
 ErrorCode readDataPacket();
 ErrorCode writeInitialData(uint8_t p9Direction, uint8_t paDirection, uint8_t pbDirection);
 ErrorCode writeControlData(uint8_t p9Output, uint8_t paOutput, uint8_t pbOutput);
+// Closes the read, control and initial pipes, then the board, forgetting each
+// handle as it is closed; stops at a pipe that fails to close (-1), leaving
+// the ones after it and the board to the next call.  Closes nothing, and
+// succeeds, when nothing is open.
 ErrorCode closeSession();
