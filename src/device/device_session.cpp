@@ -60,7 +60,9 @@ bool openPipes(DriverLibrary &library, DeviceHandle board, OpenPipes &pipes)
 // a successful write; the count of bytes written is not examined.
 ErrorCode writePacket(DeviceHandle pipe, const uint8_t *packet, ErrorCode failure)
 {
-    if (driverLibrary == nullptr || pipe == kInvalidDeviceHandle || !driverLibrary->writePipe(pipe, packet, kPacketBufferSize))
+    if (driverLibrary == nullptr || pipe == kNoDeviceHandle)
+        return failure;  // closed by a Close that failed part-way
+    if (!driverLibrary->writePipe(pipe, packet, kPacketBufferSize))
         return failure;
     driverLibrary->resetPipe(pipe);
     return kSuccess;
@@ -170,7 +172,7 @@ ErrorCode readDataPacket()
 {
     if (driverLibrary == nullptr)
         return kErrRemoved;
-    if (deviceSession.readPipe == kInvalidDeviceHandle)
+    if (deviceSession.readPipe == kNoDeviceHandle)
         return kErrNotOpen;
     const uint32_t readSize = std::min<uint32_t>(deviceSession.readSize, kPacketBufferSize);
     uint32_t bytesRead = 0;
@@ -200,13 +202,13 @@ ErrorCode closeSession()
     if (driverLibrary == nullptr)
         return kSuccess;  // nothing can have been opened
     for (DeviceHandle *pipe : {&deviceSession.readPipe, &deviceSession.controlPipe, &deviceSession.initialPipe}) {
-        if (*pipe == kInvalidDeviceHandle)
+        if (*pipe == kNoDeviceHandle)
             continue;
-        const DeviceHandle handle = std::exchange(*pipe, kInvalidDeviceHandle);
+        const DeviceHandle handle = std::exchange(*pipe, kNoDeviceHandle);
         if (!driverLibrary->closePipe(handle))
             return -1;  // a failed CloseHandle is not tried again on the same value
     }
-    if (deviceSession.boardHandle != kInvalidDeviceHandle)
-        driverLibrary->closeBoard(std::exchange(deviceSession.boardHandle, kInvalidDeviceHandle));
+    if (deviceSession.boardHandle != kNoDeviceHandle)
+        driverLibrary->closeBoard(std::exchange(deviceSession.boardHandle, kNoDeviceHandle));
     return kSuccess;
 }

@@ -5,15 +5,18 @@
 
 #include "device/driver_library.h"
 
-// A handle is kInvalidDeviceHandle while the session does not hold it: before
-// the first open, and from the moment closeSession closes it, so that no
-// value is ever closed, read or written twice (the system reuses values).
+// A handle field is kNoDeviceHandle (0) while the session does not hold that
+// handle: before the first open, and from the moment closeSession closes it,
+// so that no value is ever closed, read or written twice (the system hands
+// out closed values again).
+constexpr DeviceHandle kNoDeviceHandle = 0;
+
 struct DeviceSession {
-    DeviceHandle boardHandle = kInvalidDeviceHandle;
-    DeviceHandle readPipe = kInvalidDeviceHandle;     // pipe 2
-    DeviceHandle controlPipe = kInvalidDeviceHandle;  // pipe 3
-    DeviceHandle initialPipe = kInvalidDeviceHandle;  // pipe 1
-    uint16_t readSize = 0;                            // wMaxPacketSize of endpoint 0 of interface 0
+    DeviceHandle boardHandle;
+    DeviceHandle readPipe;     // pipe 2
+    DeviceHandle controlPipe;  // pipe 3
+    DeviceHandle initialPipe;  // pipe 1
+    uint16_t readSize;         // wMaxPacketSize of endpoint 0 of interface 0
 };
 
 extern DeviceSession deviceSession;
