@@ -172,8 +172,10 @@ TEST_F(TimingMeasure, CsvRecordsPerSecondWhileSaving)
     }
     const double thread1 = uiThreadCpuSeconds(dialog);
     const double wall = static_cast<double>(GetTickCount64() - wall0) / 1000.0;
+    const ULONGLONG clicked = GetTickCount64();
     click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
+    ASSERT_TRUE(waitUntil([&] { return controlText(dialog, IDC_SAVE) == "SaveStart"; }, 600000));
+    std::printf("SaveStop took effect after %.2f s\n", static_cast<double>(GetTickCount64() - clicked) / 1000.0);
     click(dialog, IDC_STOP);
 
     const std::vector<Record> records = csvRecords(program.folder().readFile(todayCsvName()).value_or(""));

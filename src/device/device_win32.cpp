@@ -115,6 +115,8 @@ std::wstring shownFolder(const std::wstring &folder)
     return folder.size() > 3 && folder.back() == L'\\' ? folder.substr(0, folder.size() - 1) : folder;
 }
 
+constexpr const wchar_t *kArchitecture = sizeof(void *) == 8 ? L"64-bit" : L"32-bit";
+
 // Why the last load failed, for the operator; empty once loaded.
 std::wstring libraryProblem;
 
@@ -130,9 +132,11 @@ bool loadDriverLibrary()
         const std::wstring system = systemFolder();
         module = loadFrom(system);
         if (module == nullptr) {
-            libraryProblem = L"The driver library uusbd.dll was not found.\n\nIt was looked for in the program folder\n" +
-                             shownFolder(folder) + L"\nand in the system folder\n" + shownFolder(system) +
-                             L"\n\nInstall the board's driver, or place uusbd.dll in one of these folders.";
+            libraryProblem = L"The driver library uusbd.dll could not be loaded.\n\n"
+                             L"It was looked for in the program folder\n" + shownFolder(folder) +
+                             L"\nand in the system folder\n" + shownFolder(system) +
+                             L"\n\nIt is missing there, or it is not a " + kArchitecture +
+                             L" library. Install the board's driver, then press Connect again.";
             return false;
         }
         folder = system;

@@ -42,10 +42,11 @@ Program::~Program()
 
 bool Program::start(const StartOptions &options)
 {
-    // The program's folder beside the simulated driver library.
-    const std::string programFolder = windowsPathFromEnv("PV_WITH_SIM");
+    // The program's folder beside the simulated driver library, or without it.
+    const char *variable = options.withoutLibrary ? "PV_BIN" : "PV_WITH_SIM";
+    const std::string programFolder = windowsPathFromEnv(variable);
     if (programFolder.empty()) {
-        ADD_FAILURE() << "PV_WITH_SIM is not set (run the test through CTest)";
+        ADD_FAILURE() << variable << " is not set (run the test through CTest)";
         return false;
     }
     if (options.writeSettings)

@@ -10,6 +10,7 @@
 struct StartOptions {
     bool writeSettings = false;
     std::string settingsContent;  // init_setting.ini, written when writeSettings
+    bool withoutLibrary = false;  // the release folder (PV_BIN): no uusbd.dll beside the program
 };
 
 // Options that write this settings file first.
