@@ -2,6 +2,7 @@
 // their pipes as message-mode named pipes, and the control folder.
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,9 +38,7 @@ std::string controlFolder;
 LONGLONG commandOffset = 0;
 unsigned pipeCounter = 0;
 unsigned long long packetsQueued = 0;  // DataPackets handed to the program, for the stats command
-std::vector<HANDLE> sentinels;          // events of the sentinels command, and their names
-std::vector<std::string> sentinelNames;
-std::vector<HANDLE> closedClients;      // program handles closed by close-pipe
+std::map<std::pair<int, int>, HANDLE> protectedClients;  // (board, pipe): the program's handle
 
 class Locked {
 public:
@@ -219,68 +218,47 @@ void drainWritePipe(PipeLink &link)
     }
 }
 
-// close-pipe <board> <pipe>: closes the program's handle of that pipe behind
-// its back, so that the program's own CloseHandle on it fails.
-bool closeClientHandle(const std::vector<std::string> &words)
+// protect-pipe / unprotect-pipe <board> <pipe>: while protected, the
+// program's CloseHandle on its handle of that pipe fails; unprotected again,
+// the handle is still open, as a value the system has handed to another
+// object would be, so a program that closes the value a second time closes
+// it.  check-pipe <board> <pipe> tells whether it is still open.
+bool protectClientHandle(const std::vector<std::string> &words, bool protect)
 {
     long long board = -1, pipe = 0;
     if (words.size() != 3 || !parseNumber(words[1], board) || !parseNumber(words[2], pipe))
         return false;
     for (auto &link : links)
         if (link->board == board && link->pipe == pipe && link->client != INVALID_HANDLE_VALUE) {
-            CloseHandle(link->client);
-            closedClients.push_back(link->client);
-            link->client = INVALID_HANDLE_VALUE;
-            return true;
+            protectedClients[{static_cast<int>(board), static_cast<int>(pipe)}] = link->client;
+            return SetHandleInformation(link->client, HANDLE_FLAG_PROTECT_FROM_CLOSE,
+                                        protect ? HANDLE_FLAG_PROTECT_FROM_CLOSE : 0) != FALSE;
         }
     return false;
 }
 
-// sentinels <n>: opens n named events; they take the lowest free handle
-// values, such as those close-pipe freed.  check-sentinels tells how many of
-// them are still open: a program that closes a handle value twice closes one.
-bool openSentinels(const std::vector<std::string> &words)
+bool checkClientHandle(const std::vector<std::string> &words)
 {
-    long long count = 0;
-    if (words.size() != 2 || !parseNumber(words[1], count) || count < 1 || count > 64)
+    long long board = -1, pipe = 0;
+    if (words.size() != 3 || !parseNumber(words[1], board) || !parseNumber(words[2], pipe))
         return false;
-    int onFreedValues = 0;
-    for (long long i = 0; i < count; ++i) {
-        sentinelNames.push_back("uusbd_sim_sentinel_" + std::to_string(GetCurrentProcessId()) + "_" +
-                                std::to_string(sentinelNames.size()));
-        const HANDLE event = CreateEventA(nullptr, TRUE, FALSE, sentinelNames.back().c_str());
-        sentinels.push_back(event);
-        for (HANDLE freed : closedClients)
-            onFreedValues += event == freed ? 1 : 0;
-    }
-    library->note("sentinels " + std::to_string(count) + " opened, " + std::to_string(onFreedValues) +
-                  " on freed values");
+    const auto found = protectedClients.find({static_cast<int>(board), static_cast<int>(pipe)});
+    if (found == protectedClients.end())
+        return false;
+    DWORD flags = 0;
+    const bool open = GetHandleInformation(found->second, &flags) && GetFileType(found->second) == FILE_TYPE_PIPE;
+    library->note("pipe " + words[1] + " " + words[2] + " handle " + (open ? "open" : "closed"));
     return true;
-}
-
-void checkSentinels()
-{
-    size_t open = 0;
-    for (const std::string &name : sentinelNames) {
-        const HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, name.c_str());  // gone once its only handle closed
-        if (event != nullptr) {
-            ++open;
-            CloseHandle(event);
-        }
-    }
-    library->note("sentinels " + std::to_string(open) + " of " + std::to_string(sentinelNames.size()) + " open");
 }
 
 void applyCommandLine(const std::string &line)
 {
     const std::vector<std::string> words = splitWords(line);
-    if (!words.empty() && (words[0] == "close-pipe" || words[0] == "sentinels")) {
-        const bool ok = words[0] == "close-pipe" ? closeClientHandle(words) : openSentinels(words);
+    const std::string verb = words.empty() ? std::string() : words[0];
+    if (verb == "protect-pipe" || verb == "unprotect-pipe" || verb == "check-pipe") {
+        const bool ok = verb == "check-pipe" ? checkClientHandle(words)
+                                             : protectClientHandle(words, verb == "protect-pipe");
         library->note((ok ? "command " : "bad-command ") + line);
-        return;
-    }
-    if (words == std::vector<std::string>{"check-sentinels"}) {
-        checkSentinels();
         return;
     }
     if (splitWords(line) == std::vector<std::string>{"reload"}) {
