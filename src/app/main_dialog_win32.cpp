@@ -5,7 +5,6 @@
 #include "datalog/data_log_win32.h"
 #include "device/device_session.h"
 #include "ports/ports_win32.h"
-#include "resources/resource.h"
 #include "settings/settings_win32.h"
 #include "timing/timer_state.h"
 #include "timing/timers_win32.h"
@@ -60,7 +59,6 @@ INT_PTR CALLBACK mainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return dispatchMainCommand(window, wParam, lParam);
     case WM_TIMER:
         onReadTick(window);
-        onTickHandled(TIMER_READ_TICK);
         return TRUE;
     case WM_CLOSE:
         return onClose();

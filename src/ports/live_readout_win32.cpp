@@ -11,6 +11,7 @@
 #include "ports/port_rules.h"
 #include "ports/ports_win32.h"
 #include "ports/readout_pacing.h"
+#include "resources/resource.h"
 #include "timing/timers_win32.h"
 
 #include <mmsystem.h>
@@ -90,17 +91,20 @@ void onBoardLost(HWND dialog)
 
 }  // namespace
 
+// A tick posted before the read timer was stopped finds `connected` 0 and
+// reads nothing.  Every tick, read or not, lets the timer post the next.
 void onReadTick(HWND dialog)
 {
-    if (appState.connected != 1)
-        return;
-    const ErrorCode code = readDataPacket();
-    if (code == kSuccess) {
-        updateLiveValues(packetBuffers.data, liveValues);
-        showAfterRead();
-    } else if (code == kErrRemoved) {
-        onBoardLost(dialog);
+    if (appState.connected == 1) {
+        const ErrorCode code = readDataPacket();
+        if (code == kSuccess) {
+            updateLiveValues(packetBuffers.data, liveValues);
+            showAfterRead();
+        } else if (code == kErrRemoved) {
+            onBoardLost(dialog);
+        }
     }
+    onTickHandled(TIMER_READ_TICK);
 }
 
 void showPendingLiveValues()
