@@ -164,10 +164,9 @@ TEST_F(DeviceSessionTest, EachAttemptOfTheSearchProbesOrSkipsTheBoard)
 
 // An operation on a session with board 0, after a fault set up in the
 // simulator: the command before it and, for a read, a failing ReadFile, for
-// a close, the pipe whose CloseHandle fails.  The DataPacket buffer and the
-// session fields (but for the handles a close forgets) stay as they were,
-// only a successful close closes the board, and after a failed write the
-// next one succeeds.  After a close, a read touches nothing and a second
+// a close, the pipe whose CloseHandle fails.  The DataPacket buffer and, but
+// for a close, the session fields stay as they were, only a successful close
+// closes the board, and after a failed write the next one succeeds.  After a close, a read touches nothing and a second
 // close closes only what the first did not reach.
 TEST_F(DeviceSessionTest, ReadsWritesAndCloseOnAnOpenSession)
 {
@@ -224,9 +223,7 @@ TEST_F(DeviceSessionTest, ReadsWritesAndCloseOnAnOpenSession)
         EXPECT_EQ(run(r.op), r.result);
         EXPECT_EQ(callsFrom(mark), r.calls);
         EXPECT_EQ(0, std::memcmp(data, packetBuffers.data, sizeof data)) << "DataPacket buffer kept";
-        EXPECT_EQ(deviceSession.readSize, session.readSize);
-        EXPECT_EQ(deviceSession.boardHandle, r.op != kClose || r.result != kSuccess ? session.boardHandle
-                                                                                   : kNoDeviceHandle);
+        EXPECT_TRUE(r.op == kClose || std::memcmp(&session, &deviceSession, sizeof session) == 0) << "session kept";
         EXPECT_EQ(library->board(0).open, r.op != kClose || r.result != kSuccess);
         ASSERT_EQ(library->written().size(), r.sent.empty() ? 0u : 1u);
         if (!r.sent.empty()) {

@@ -11,7 +11,6 @@ TEST(TickGate, AtMostOneTickWaitsAndNoTwoShareAMillisecond)
     const struct { const char *what; Step step; uint32_t nowMs; bool posted; } rows[] = {
         {"the first firing posts", kFire, 100, true},
         {"a firing while that tick waits does not", kFire, 101, false},
-        {"nor while it runs", kFire, 102, false},
         {"the tick is handled at 103", kHandled, 103, false},
         {"a firing in that same millisecond does not post", kFire, 103, false},
         {"the next millisecond's does", kFire, 104, true},
@@ -36,7 +35,6 @@ TEST(ReadoutPacing, EveryReadIsShownWithinOneDisplayPeriod)
         {"the first read is shown at once", false, false, 0, 5, true, 0},
         {"a read a whole period after the last show too", true, false, 100, 116, true, 0},
         {"a sooner read arms a show for the end of the period", true, false, 100, 110, false, 6},
-        {"a read right after a show arms one a period later", true, false, 100, 100, false, 16},
         {"a read while a show is armed leaves it to that show", true, true, 100, 112, false, 0},
         {"the clock wrapping round counts on", true, false, 0xFFFFFFF8u, 4, false, 4},
     };
@@ -48,8 +46,7 @@ TEST(ReadoutPacing, EveryReadIsShownWithinOneDisplayPeriod)
         EXPECT_EQ(step.armInMs, row.armInMs);
         EXPECT_EQ(pacing.showArmed, row.armed || row.armInMs != 0);
         markShown(pacing, row.nowMs + step.armInMs);
-        EXPECT_FALSE(pacing.showArmed) << "a show disarms";
-        EXPECT_FALSE(afterRead(pacing, row.nowMs + step.armInMs + kDisplayPeriodMs).armInMs) << "a period on, at once";
+        EXPECT_TRUE(afterRead(pacing, row.nowMs + step.armInMs + kDisplayPeriodMs).showNow) << "a period on, at once";
     }
 }
 
