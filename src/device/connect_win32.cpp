@@ -31,7 +31,7 @@ BOOL connectBoard(HWND dialog)
     if (code == kSuccess)
         code = writeControlData(0, 0, 0);
     if (code != kSuccess) {
-        closeSession();
+        closeWholeSession();
         showErrorCode(code);
         setConnectCheck(BST_UNCHECKED);
         return FALSE;

@@ -46,3 +46,7 @@ ErrorCode writeControlData(uint8_t p9Output, uint8_t paOutput, uint8_t pbOutput)
 // the ones after it and the board to the next call.  Closes nothing, and
 // succeeds, when nothing is open.
 ErrorCode closeSession();
+// For the callers that leave the session behind whatever happens (a failed
+// Connect, a board that has gone): closes all it still holds, going on past
+// pipes that fail to close, so that the board itself is always released.
+void closeWholeSession();

@@ -77,7 +77,7 @@ void showAfterRead()
 void onBoardLost(HWND dialog)
 {
     showPendingLiveValues();
-    closeSession();
+    closeWholeSession();
     stopReadTimer();
     appState.connected = 0;
     if (appState.graphRunning == 1) {

@@ -170,7 +170,7 @@ TEST_F(DeviceSessionTest, EachAttemptOfTheSearchProbesOrSkipsTheBoard)
 // close closes only what the first did not reach.
 TEST_F(DeviceSessionTest, ReadsWritesAndCloseOnAnOpenSession)
 {
-    enum Op { kRead, kDirections, kOutputs, kClose };
+    enum Op { kRead, kDirections, kOutputs, kClose, kCloseWhole };
     struct Row { const char *what; Op op; const char *command; int fault; ErrorCode result; Lines calls; Bytes sent;
                  Lines secondClose = {}; };
     const Row rows[] = {
@@ -198,13 +198,16 @@ TEST_F(DeviceSessionTest, ReadsWritesAndCloseOnAnOpenSession)
          {"closehandle 0 2 ok", "closehandle 0 3 fail"}, {}, {"closehandle 0 1 ok", "close 0"}},
         {"close stops at a failing initial pipe", kClose, nullptr, 1, -1,
          {"closehandle 0 2 ok", "closehandle 0 3 ok", "closehandle 0 1 fail"}, {}, {"close 0"}},
+        {"a whole close goes on past a failing control pipe and releases the board", kCloseWhole, nullptr, 3,
+         kSuccess, {"closehandle 0 2 ok", "closehandle 0 3 fail", "closehandle 0 1 ok", "close 0"}, {}, {}},
     };
     const auto run = [](Op op) {
         switch (op) {
         case kRead: return readDataPacket();
         case kDirections: return writeInitialData(0x15, 0x08, 0xFF);
         case kOutputs: return writeControlData(0x15, 0x08, 0xFF);
-        default: return closeSession();
+        case kClose: return closeSession();
+        default: return closeWholeSession(), kSuccess;
         }
     };
     for (const Row &r : rows) {
@@ -218,13 +221,13 @@ TEST_F(DeviceSessionTest, ReadsWritesAndCloseOnAnOpenSession)
             ASSERT_TRUE(library->applyCommand(r.command));
         }
         driver->failNextReadFile = r.op == kRead && r.fault != 0;
-        driver->failCloseOfPipe = r.op == kClose ? r.fault : 0;
+        driver->failCloseOfPipe = r.op >= kClose ? r.fault : 0;
         const size_t mark = library->calls().size();
         EXPECT_EQ(run(r.op), r.result);
         EXPECT_EQ(callsFrom(mark), r.calls);
         EXPECT_EQ(0, std::memcmp(data, packetBuffers.data, sizeof data)) << "DataPacket buffer kept";
-        EXPECT_TRUE(r.op == kClose || std::memcmp(&session, &deviceSession, sizeof session) == 0) << "session kept";
-        EXPECT_EQ(library->board(0).open, r.op != kClose || r.result != kSuccess);
+        EXPECT_TRUE(r.op >= kClose || std::memcmp(&session, &deviceSession, sizeof session) == 0) << "session kept";
+        EXPECT_EQ(library->board(0).open, r.op < kClose || r.result != kSuccess);
         ASSERT_EQ(library->written().size(), r.sent.empty() ? 0u : 1u);
         if (!r.sent.empty()) {
             std::array<uint8_t, 64> expected{};
@@ -234,7 +237,7 @@ TEST_F(DeviceSessionTest, ReadsWritesAndCloseOnAnOpenSession)
         if (r.op == kDirections || r.op == kOutputs) {
             EXPECT_EQ(run(r.op), kSuccess) << "only the next write fails; the session stays usable";
         }
-        if (r.op == kClose) {
+        if (r.op >= kClose) {
             driver->failCloseOfPipe = 0;
             const size_t closed = library->calls().size();
             EXPECT_EQ(readDataPacket(), kErrNotOpen) << "the read pipe is gone";
