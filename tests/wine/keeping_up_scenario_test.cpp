@@ -11,7 +11,9 @@ namespace {
 
 using KeepingUpScenario = ScenarioTest;
 
-// Every read takes 3 ms, three tick periods: the queue must stay short.
+// Every read takes 3 ms, three tick periods: the queue must stay short.  A
+// backlog makes a posted message wait seconds, growing; a busy machine may
+// stall the program for a second or two, which the bound allows.
 TEST_F(KeepingUpScenario, SlowReadsAtOneMillisecondKeepTheDialogResponsiveAndEveryRecordItsOwnTime)
 {
     ASSERT_NO_FATAL_FAILURE(startProgram("board 0 read-delay-us=3000\nchannel 0 noise amplitude=900 offset=1000\n",
@@ -24,7 +26,7 @@ TEST_F(KeepingUpScenario, SlowReadsAtOneMillisecondKeepTheDialogResponsiveAndEve
     for (int probe = 0; probe < 20; ++probe) {
         const ULONGLONG start = GetTickCount64();
         ASSERT_TRUE(settle());
-        EXPECT_LT(GetTickCount64() - start, 1000u) << "a posted message waited behind queued ticks";
+        EXPECT_LT(GetTickCount64() - start, 3000u) << "a posted message waited behind queued ticks";
         Sleep(150);
     }
     click(dialog, IDC_SAVE);
