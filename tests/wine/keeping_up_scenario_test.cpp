@@ -93,7 +93,7 @@ TEST_F(KeepingUpScenario, AnErrorBoxHoldsTheMainDialogAndAMissingLibraryIsNamed)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.text);
-        ASSERT_NO_FATAL_FAILURE(startProgram(kNoBoards, StartOptions{false, "", row.withoutLibrary}));
+        ASSERT_NO_FATAL_FAILURE(startProgram(kNoBoards, StartOptions{false, "", {}, row.withoutLibrary}));
         const int attemptsBefore = sim.openAttempts();
         click(dialog, IDC_CONNECT);
         const MessageBoxSeen box = waitForMessageBox(program.processId());
