@@ -77,7 +77,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     appState.icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
     appState.instance = instance;
-    loadDriverLibrary();  // when it fails, every Connect reports "Device Open Failed"
+    loadDriverLibrary();  // when it fails, Connect tries again and says why
     runMainDialog(instance);
     return 0;
 }

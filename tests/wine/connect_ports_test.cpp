@@ -81,7 +81,7 @@ TEST_F(ConnectAndPorts, ConnectReadoutIoUpdateRefusalsAndFailedWrites)
     // A failed direction write is reported; the outputs are not tried and the session stays.
     ASSERT_TRUE(simCommand("fail-write 2 1"));
     click(dialog, IDC_IO_UPDATE);
-    ASSERT_TRUE(answer("Error: <Initial Data Write> Failed", nullptr));
+    ASSERT_TRUE(answer("Error: <Initial Data Write> Failed", dialog));
     ASSERT_TRUE(settle());
     EXPECT_EQ(text(dialog, IDC_CONNECT), "Close");
     EXPECT_EQ(packets().size(), 6u);
@@ -103,7 +103,7 @@ TEST_F(ConnectAndPorts, ConnectReadoutIoUpdateRefusalsAndFailedWrites)
     ASSERT_TRUE(waitForPackets(8));
     ASSERT_TRUE(simCommand("fail-write 2 3"));
     click(dialog, IDC_IO_UPDATE);
-    ASSERT_TRUE(answer("Error: <Control Data Write> Failed", nullptr));
+    ASSERT_TRUE(answer("Error: <Control Data Write> Failed", dialog));
     ASSERT_TRUE(settle());
     EXPECT_EQ(text(dialog, IDC_CONNECT), "Close");
     EXPECT_EQ(packets().size(), 9u);
@@ -113,7 +113,9 @@ TEST_F(ConnectAndPorts, ConnectReadoutIoUpdateRefusalsAndFailedWrites)
     const long attempts = callCount("open ");
     choose(dialog, IDC_ID_BOX, 5);
     click(dialog, IDC_CONNECT);
-    ASSERT_TRUE(answer("Error: Device Open Failed", nullptr));
+    ASSERT_TRUE(waitUntil([&] { return !openBox().empty(); }));
+    EXPECT_FALSE(IsWindowEnabled(dialog)) << "the box holds the main dialog: Connect cannot be clicked again";
+    ASSERT_TRUE(answer("Error: Device Open Failed", dialog));
     ASSERT_TRUE(settle());
     EXPECT_EQ(callCount("open ") - attempts, 32);
     EXPECT_EQ(callCount("open ") - callCount("open -1"), callCount("close ")) << "a board was left open";

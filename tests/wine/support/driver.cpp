@@ -163,7 +163,8 @@ void Scenario::configure(const std::string &boards)
     SetEnvironmentVariableA("UUSBD_SIM_CONFIG", folder.file("uusbd_sim.ini").c_str());
 }
 
-void Scenario::start(const std::string &boards, const char *settings, bool shown, const std::filesystem::path &in)
+void Scenario::start(const std::string &boards, const char *settings, bool shown, const std::filesystem::path &in,
+                     bool withLibrary)
 {
     configure(boards);
     const std::filesystem::path data = in.empty() ? std::filesystem::path(folder.path) : in;
@@ -175,7 +176,7 @@ void Scenario::start(const std::string &boards, const char *settings, bool shown
     // it leaves runs on a real display managed.
     const char x11Driver[] = "Software\\Wine\\AppDefaults\\Pendra_Visualizer.exe\\X11 Driver";
     RegSetKeyValueA(HKEY_CURRENT_USER, x11Driver, "Managed", REG_SZ, "N", 2);
-    const std::string exe = windowsPathFromEnv("PV_WITH_SIM") + "\\Pendra_Visualizer.exe";
+    const std::string exe = windowsPathFromEnv(withLibrary ? "PV_WITH_SIM" : "PV_BIN") + "\\Pendra_Visualizer.exe";
     const PROCESS_INFORMATION info = startProcess("\"" + exe + "\"", data);
     process = info.hProcess;
     processId = info.dwProcessId;

@@ -59,10 +59,11 @@ protected:
     // The boards' configuration (sim/README.md) for a simulator loaded after it.
     void configure(const std::string &boards);
     // Configures, writes init_setting.ini when given and starts the program
-    // in the data folder (`folder` unless another is given); waits for its
-    // main dialog, shown unless start-up messages hold it back.
+    // (beside the simulator, or in the release folder without any library) in
+    // the data folder (`folder` unless another is given); waits for its main
+    // dialog, shown unless start-up messages hold it back.
     void start(const std::string &boards, const char *settings = nullptr, bool shown = true,
-               const std::filesystem::path &in = {});
+               const std::filesystem::path &in = {}, bool withLibrary = true);
     bool running() const { return process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
     long exitCode() const;                       // once the program ended; -1 when it does not
     HWND findDialog(const char *caption) const;  // the program's dialog with this caption, or null
