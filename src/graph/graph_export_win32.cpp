@@ -1,0 +1,263 @@
+#include "graph/graph_export_win32.h"
+
+#include <commdlg.h>
+#include <wincodec.h>
+
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "graph/picture_out.h"
+
+namespace {
+
+constexpr DWORD kPathSize = 4096;
+constexpr size_t kReasonSize = 512;
+
+// The one save that may be running: its picture, file and outcome.  The
+// worker owns it from start until the window thread has waited for it.
+struct PictureSave {
+    HANDLE thread;
+    HWND notify;
+    std::vector<uint8_t> rows;  // 24-bit rows, top row first
+    int32_t width;
+    int32_t height;
+    std::wstring path;
+    const wchar_t *failedStep;  // null on success
+    DWORD error;                // a system error code or an HRESULT
+};
+
+PictureSave pictureSave;
+
+std::wstring reasonOf(DWORD error)
+{
+    wchar_t text[kReasonSize] = L"";
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                                        0, text, kReasonSize, nullptr);
+    wchar_t code[32];
+    std::swprintf(code, 32, L"(error 0x%08lX)", static_cast<unsigned long>(error));
+    return length == 0 ? std::wstring(code) : std::wstring(text, length) + code;
+}
+
+void showFailure(HWND owner, const std::wstring &what, const wchar_t *step, DWORD error)
+{
+    const std::wstring text = what + L"\n" + step + L": " + reasonOf(error);
+    MessageBoxW(owner, text.c_str(), L"Error", MB_OK | MB_ICONERROR);
+}
+
+bool takeRows(const GraphBitmap &bitmap, bool bottomUp, uint8_t *out)
+{
+    if (bitmap.pixels == nullptr)
+        return false;
+    GdiFlush();  // the bitmap's pixels are read directly
+    packBgrRows(bitmap.pixels, bitmap.width, bitmap.height, bottomUp, out);
+    return true;
+}
+
+template <class T> void release(T *&object)
+{
+    if (object != nullptr)
+        object->Release();
+    object = nullptr;
+}
+
+// Encodes the rows as PNG into `memory`; the step that failed, or null.
+const wchar_t *encodePng(IWICImagingFactory *factory, IStream *memory, HRESULT &result)
+{
+    IWICBitmapEncoder *encoder = nullptr;
+    IWICBitmapFrameEncode *frame = nullptr;
+    const PictureSave &job = pictureSave;
+    const UINT stride = static_cast<UINT>(bgrRowStride(job.width));
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    const wchar_t *step = L"PNG encoder";
+    result = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder);
+    if (SUCCEEDED(result))
+        result = encoder->Initialize(memory, WICBitmapEncoderNoCache);
+    if (SUCCEEDED(result))
+        result = encoder->CreateNewFrame(&frame, nullptr);
+    if (SUCCEEDED(result))
+        result = frame->Initialize(nullptr);
+    if (SUCCEEDED(result))
+        result = frame->SetSize(static_cast<UINT>(job.width), static_cast<UINT>(job.height));
+    if (SUCCEEDED(result))
+        result = frame->SetPixelFormat(&format);
+    if (SUCCEEDED(result) && !IsEqualGUID(format, GUID_WICPixelFormat24bppBGR))
+        result = WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT;
+    if (SUCCEEDED(result)) {
+        step = L"PNG encoding";
+        result = frame->WritePixels(static_cast<UINT>(job.height), stride, static_cast<UINT>(job.rows.size()),
+                                    const_cast<BYTE *>(job.rows.data()));
+    }
+    if (SUCCEEDED(result))
+        result = frame->Commit();
+    if (SUCCEEDED(result))
+        result = encoder->Commit();
+    release(frame);
+    release(encoder);
+    return SUCCEEDED(result) ? nullptr : step;
+}
+
+// Writes the encoded bytes; a file left incomplete is removed.
+DWORD writeFile(const std::wstring &path, IStream *memory)
+{
+    HGLOBAL global = nullptr;
+    STATSTG stat{};
+    if (FAILED(GetHGlobalFromStream(memory, &global)) || FAILED(memory->Stat(&stat, STATFLAG_NONAME)))
+        return ERROR_NOT_ENOUGH_MEMORY;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    const DWORD size = static_cast<DWORD>(stat.cbSize.QuadPart);
+    DWORD written = 0;
+    const void *bytes = GlobalLock(global);
+    BOOL ok = bytes != nullptr && WriteFile(file, bytes, size, &written, nullptr) && written == size;
+    DWORD error = ok ? ERROR_SUCCESS : GetLastError();
+    if (bytes != nullptr)
+        GlobalUnlock(global);
+    if (!CloseHandle(file) && ok) {
+        ok = FALSE;
+        error = GetLastError();
+    }
+    if (!ok) {
+        DeleteFileW(path.c_str());
+        if (error == ERROR_SUCCESS)
+            error = ERROR_WRITE_FAULT;
+    }
+    return error;
+}
+
+DWORD WINAPI savePicture(void *)
+{
+    PictureSave &job = pictureSave;
+    HRESULT result = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    const bool initialised = SUCCEEDED(result);
+    IWICImagingFactory *factory = nullptr;
+    IStream *memory = nullptr;
+    job.failedStep = L"Windows Imaging Component";
+    if (initialised)
+        result = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                  reinterpret_cast<void **>(&factory));
+    if (SUCCEEDED(result))
+        result = CreateStreamOnHGlobal(nullptr, TRUE, &memory);
+    if (SUCCEEDED(result))
+        job.failedStep = encodePng(factory, memory, result);
+    job.error = static_cast<DWORD>(result);
+    if (job.failedStep == nullptr) {
+        job.error = writeFile(job.path, memory);
+        if (job.error != ERROR_SUCCESS)
+            job.failedStep = L"Writing the file";
+    }
+    release(memory);
+    release(factory);
+    if (initialised)
+        CoUninitialize();
+    PostMessageW(job.notify, WM_GRAPH_PICTURE_SAVED, 0, 0);
+    return 0;
+}
+
+// The save dialog, starting with the default name in the current folder,
+// which it leaves unchanged.  False when cancelled or failed (reported).
+bool askFileName(HWND window, std::wstring &path)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t name[kPictureFileNameSize];
+    formatPictureFileName(name, now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+    std::vector<wchar_t> file(kPathSize, L'\0');
+    std::wcsncpy(file.data(), name, kPathSize - 1);
+    wchar_t folder[MAX_PATH] = L"";
+    GetCurrentDirectoryW(MAX_PATH, folder);
+
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = window;
+    dialog.lpstrFilter = L"PNG picture (*.png)\0*.png\0";
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = kPathSize;
+    dialog.lpstrInitialDir = folder;
+    dialog.lpstrDefExt = L"png";
+    dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (GetSaveFileNameW(&dialog)) {
+        path = file.data();
+        return true;
+    }
+    const DWORD error = CommDlgExtendedError();
+    if (error != 0)
+        showFailure(window, L"The picture could not be saved.", L"The save dialog", error);
+    return false;
+}
+
+}  // namespace
+
+void copyGraphPicture(HWND window, const GraphBitmap &bitmap)
+{
+    const size_t size = sizeof(BITMAPINFOHEADER) + bgrRowStride(bitmap.width) * static_cast<size_t>(bitmap.height);
+    HGLOBAL global = bitmap.pixels == nullptr ? nullptr : GlobalAlloc(GMEM_MOVEABLE, size);
+    BITMAPINFOHEADER *header = global == nullptr ? nullptr : static_cast<BITMAPINFOHEADER *>(GlobalLock(global));
+    if (header == nullptr) {
+        if (global != nullptr)
+            GlobalFree(global);
+        showFailure(window, L"The picture could not be copied.", L"Memory", ERROR_NOT_ENOUGH_MEMORY);
+        return;
+    }
+    *header = BITMAPINFOHEADER{};
+    header->biSize = sizeof *header;
+    header->biWidth = bitmap.width;
+    header->biHeight = bitmap.height;  // bottom row first
+    header->biPlanes = 1;
+    header->biBitCount = 24;
+    header->biCompression = BI_RGB;
+    header->biSizeImage = static_cast<DWORD>(size - sizeof *header);
+    takeRows(bitmap, true, reinterpret_cast<uint8_t *>(header + 1));
+    GlobalUnlock(global);
+
+    if (!OpenClipboard(window)) {
+        const DWORD error = GetLastError();
+        GlobalFree(global);
+        showFailure(window, L"The picture could not be copied.", L"The clipboard", error);
+        return;
+    }
+    EmptyClipboard();
+    const bool placed = SetClipboardData(CF_DIB, global) != nullptr;
+    const DWORD error = GetLastError();
+    CloseClipboard();
+    if (!placed) {
+        GlobalFree(global);
+        showFailure(window, L"The picture could not be copied.", L"The clipboard", error);
+    }
+}
+
+void saveGraphPictureAs(HWND window, const GraphBitmap &bitmap)
+{
+    finishGraphPictureSave(window);
+    PictureSave &job = pictureSave;
+    job.width = bitmap.width;
+    job.height = bitmap.height;
+    job.rows.resize(bgrRowStride(bitmap.width) * static_cast<size_t>(bitmap.height));
+    if (!takeRows(bitmap, false, job.rows.data())) {
+        showFailure(window, L"The picture could not be saved.", L"The picture", ERROR_INVALID_DATA);
+        return;
+    }
+    if (!askFileName(window, job.path))
+        return;
+    job.notify = window;
+    job.failedStep = nullptr;
+    job.error = ERROR_SUCCESS;
+    job.thread = CreateThread(nullptr, 0, savePicture, nullptr, 0, nullptr);
+    if (job.thread == nullptr)
+        showFailure(window, L"The picture could not be saved.", L"The worker thread", GetLastError());
+}
+
+void finishGraphPictureSave(HWND owner)
+{
+    PictureSave &job = pictureSave;
+    if (job.thread == nullptr)
+        return;
+    WaitForSingleObject(job.thread, INFINITE);
+    CloseHandle(job.thread);
+    job.thread = nullptr;
+    if (job.failedStep != nullptr)
+        showFailure(owner, L"The picture could not be saved as\n" + job.path, job.failedStep, job.error);
+    job.rows.clear();
+    job.rows.shrink_to_fit();
+}
