@@ -14,20 +14,15 @@ namespace {
 constexpr DWORD kPathSize = 4096;
 constexpr size_t kReasonSize = 512;
 
-// The one save that may be running: its picture, file and outcome.  The
-// worker owns it from start until the window thread has waited for it.
+// One "Save Picture As...": the picture taken when it was chosen, then the
+// file.  Owned by its worker thread.
 struct PictureSave {
-    HANDLE thread;
-    HWND notify;
+    HWND window;
     std::vector<uint8_t> rows;  // 24-bit rows, top row first
     int32_t width;
     int32_t height;
     std::wstring path;
-    const wchar_t *failedStep;  // null on success
-    DWORD error;                // a system error code or an HRESULT
 };
-
-PictureSave pictureSave;
 
 std::wstring reasonOf(DWORD error)
 {
@@ -62,11 +57,10 @@ template <class T> void release(T *&object)
 }
 
 // Encodes the rows as PNG into `memory`; the step that failed, or null.
-const wchar_t *encodePng(IWICImagingFactory *factory, IStream *memory, HRESULT &result)
+const wchar_t *encodePng(const PictureSave &job, IWICImagingFactory *factory, IStream *memory, HRESULT &result)
 {
     IWICBitmapEncoder *encoder = nullptr;
     IWICBitmapFrameEncode *frame = nullptr;
-    const PictureSave &job = pictureSave;
     const UINT stride = static_cast<UINT>(bgrRowStride(job.width));
     WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
     const wchar_t *step = L"PNG encoder";
@@ -126,35 +120,6 @@ DWORD writeFile(const std::wstring &path, IStream *memory)
     return error;
 }
 
-DWORD WINAPI savePicture(void *)
-{
-    PictureSave &job = pictureSave;
-    HRESULT result = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    const bool initialised = SUCCEEDED(result);
-    IWICImagingFactory *factory = nullptr;
-    IStream *memory = nullptr;
-    job.failedStep = L"Windows Imaging Component";
-    if (initialised)
-        result = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                  reinterpret_cast<void **>(&factory));
-    if (SUCCEEDED(result))
-        result = CreateStreamOnHGlobal(nullptr, TRUE, &memory);
-    if (SUCCEEDED(result))
-        job.failedStep = encodePng(factory, memory, result);
-    job.error = static_cast<DWORD>(result);
-    if (job.failedStep == nullptr) {
-        job.error = writeFile(job.path, memory);
-        if (job.error != ERROR_SUCCESS)
-            job.failedStep = L"Writing the file";
-    }
-    release(memory);
-    release(factory);
-    if (initialised)
-        CoUninitialize();
-    PostMessageW(job.notify, WM_GRAPH_PICTURE_SAVED, 0, 0);
-    return 0;
-}
-
 // The save dialog, starting with the default name in the current folder,
 // which it leaves unchanged.  False when cancelled or failed (reported).
 bool askFileName(HWND window, std::wstring &path)
@@ -185,6 +150,47 @@ bool askFileName(HWND window, std::wstring &path)
     if (error != 0)
         showFailure(window, L"The picture could not be saved.", L"The save dialog", error);
     return false;
+}
+
+// Encodes and writes the file; the failure shown, if any.
+void writePicture(const PictureSave &job)
+{
+    IWICImagingFactory *factory = nullptr;
+    IStream *memory = nullptr;
+    const wchar_t *failedStep = L"Windows Imaging Component";
+    HRESULT result = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IWICImagingFactory, reinterpret_cast<void **>(&factory));
+    if (SUCCEEDED(result))
+        result = CreateStreamOnHGlobal(nullptr, TRUE, &memory);
+    if (SUCCEEDED(result))
+        failedStep = encodePng(job, factory, memory, result);
+    DWORD error = static_cast<DWORD>(result);
+    if (failedStep == nullptr) {
+        error = writeFile(job.path, memory);
+        if (error != ERROR_SUCCESS)
+            failedStep = L"Writing the file";
+    }
+    release(memory);
+    release(factory);
+    if (failedStep != nullptr)
+        showFailure(IsWindow(job.window) ? job.window : nullptr, L"The picture could not be saved as\n" + job.path,
+                    failedStep, error);
+}
+
+// The save dialog and everything after it run on this thread, so that
+// the window's thread goes on sampling and painting meanwhile, however long
+// the dialog takes to open or the operator to choose.  Should the window
+// close first, the dialog stays, without owner, and the save completes.
+DWORD WINAPI savePictureThread(void *parameter)
+{
+    PictureSave *job = static_cast<PictureSave *>(parameter);
+    const bool initialised = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    if (askFileName(job->window, job->path))
+        writePicture(*job);
+    if (initialised)
+        CoUninitialize();
+    delete job;
+    return 0;
 }
 
 }  // namespace
@@ -229,35 +235,16 @@ void copyGraphPicture(HWND window, const GraphBitmap &bitmap)
 
 void saveGraphPictureAs(HWND window, const GraphBitmap &bitmap)
 {
-    finishGraphPictureSave(window);
-    PictureSave &job = pictureSave;
-    job.width = bitmap.width;
-    job.height = bitmap.height;
-    job.rows.resize(bgrRowStride(bitmap.width) * static_cast<size_t>(bitmap.height));
-    if (!takeRows(bitmap, false, job.rows.data())) {
-        showFailure(window, L"The picture could not be saved.", L"The picture", ERROR_INVALID_DATA);
+    PictureSave *job = new PictureSave{window, {}, bitmap.width, bitmap.height, {}};
+    job->rows.resize(bgrRowStride(bitmap.width) * static_cast<size_t>(bitmap.height));
+    HANDLE thread = nullptr;
+    if (takeRows(bitmap, false, job->rows.data()))
+        thread = CreateThread(nullptr, 0, savePictureThread, job, 0, nullptr);
+    if (thread == nullptr) {
+        const DWORD error = GetLastError();
+        delete job;
+        showFailure(window, L"The picture could not be saved.", L"Starting the save", error);
         return;
     }
-    if (!askFileName(window, job.path))
-        return;
-    job.notify = window;
-    job.failedStep = nullptr;
-    job.error = ERROR_SUCCESS;
-    job.thread = CreateThread(nullptr, 0, savePicture, nullptr, 0, nullptr);
-    if (job.thread == nullptr)
-        showFailure(window, L"The picture could not be saved.", L"The worker thread", GetLastError());
-}
-
-void finishGraphPictureSave(HWND owner)
-{
-    PictureSave &job = pictureSave;
-    if (job.thread == nullptr)
-        return;
-    WaitForSingleObject(job.thread, INFINITE);
-    CloseHandle(job.thread);
-    job.thread = nullptr;
-    if (job.failedStep != nullptr)
-        showFailure(owner, L"The picture could not be saved as\n" + job.path, job.failedStep, job.error);
-    job.rows.clear();
-    job.rows.shrink_to_fit();
+    CloseHandle(thread);
 }

@@ -6,16 +6,9 @@
 
 #include "graph/graph_bitmap_win32.h"
 
-// Posted to the Graph window when a PNG file has been written or has failed.
-constexpr UINT WM_GRAPH_PICTURE_SAVED = WM_APP + 12;
-
 // The bitmap's picture onto the clipboard as a device-independent bitmap.
 void copyGraphPicture(HWND window, const GraphBitmap &bitmap);
 
-// Takes the bitmap's picture, asks for a file name and encodes and writes the
-// PNG on a worker thread, so that sampling goes on meanwhile.
+// Takes the bitmap's picture, then asks for a file name and encodes and
+// writes the PNG on a thread of its own, so that sampling goes on meanwhile.
 void saveGraphPictureAs(HWND window, const GraphBitmap &bitmap);
-
-// Waits for a save still running and shows its failure, if any; on the
-// posted message and before the window goes.
-void finishGraphPictureSave(HWND owner);

@@ -180,13 +180,9 @@ INT_PTR CALLBACK graphWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND:
         onGraphCommand(window, LOWORD(wParam));
         return TRUE;
-    case WM_GRAPH_PICTURE_SAVED:
-        finishGraphPictureSave(window);
-        return TRUE;
     case WM_CTLCOLORDLG:
         return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
     case WM_DESTROY:
-        finishGraphPictureSave(graph.parentWindow);
         releaseGraphBitmap(graph.bitmap);
         releaseGraphGdi(graph.gdi);
         return FALSE;

@@ -1,15 +1,13 @@
 // The Graph window's picture out of the program: Ctrl+C puts it on the
 // clipboard and "Save Picture As..." writes a PNG, both holding exactly the
 // pixels the window shows.
-#include <windows.h>
-// windows.h first
-#include <dlgs.h>
 #include <wincodec.h>
 
 #include <vector>
 
 #include "capture.h"
 #include "controls.h"
+#include "input.h"
 #include "resources/resource.h"
 #include "scenario.h"
 
@@ -17,31 +15,6 @@ namespace {
 
 const char kSteadyBoard[] = "board 0\nchannel 0 constant offset=300\n";
 const char kTriggerOnCh0[] = "[INTERVAL]\nGETDATA=20\nNOWREAD=20\n[TRIGGER]\nCH=0\nTHRESHOLD=500\nENABLE=TRUE\n";
-
-// Real input, as the operator gives it: keys held down in order, released in
-// reverse; a right click at the middle of a window.
-void pressKeys(std::vector<WORD> keys)
-{
-    std::vector<INPUT> input;
-    for (WORD key : keys)
-        input.push_back(INPUT{INPUT_KEYBOARD, {}}), input.back().ki.wVk = key;
-    for (auto key = keys.rbegin(); key != keys.rend(); ++key)
-        input.push_back(INPUT{INPUT_KEYBOARD, {}}), input.back().ki = KEYBDINPUT{*key, 0, KEYEVENTF_KEYUP, 0, 0};
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-}
-
-void rightClick(HWND window)
-{
-    RECT client{};
-    GetClientRect(window, &client);
-    POINT middle{client.right / 2, client.bottom / 2};
-    ClientToScreen(window, &middle);
-    SetCursorPos(middle.x, middle.y);
-    INPUT input[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
-    input[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-    SendInput(2, input, sizeof(INPUT));
-}
 
 Pixels clipboardPicture()
 {
@@ -134,15 +107,7 @@ TEST_F(GraphPictureScenario, CtrlCAndSavePictureAsGiveExactlyTheWindowsPixels)
     pressKeys({VK_RETURN});  // the second item, "Save Picture As..."
     HWND save = waitForDialog("Save As");
     ASSERT_NE(save, nullptr);
-    HWND name = nullptr;  // the file name field, an edit inside a combo box
-    EnumChildWindows(save, [](HWND child, LPARAM found) {
-        char kind[8] = "";
-        GetClassNameA(child, kind, sizeof kind);
-        if (GetDlgCtrlID(child) == cmb13 && lstrcmpiA(kind, "Edit") == 0)
-            *reinterpret_cast<HWND *>(found) = child;
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&name));
-    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"picture.png"));
+    setFileDialogName(save, L"picture.png");
     click(save, IDOK);
     ASSERT_TRUE(CoInitialize(nullptr) >= 0);
     Pixels saved;
