@@ -13,7 +13,7 @@ list(REMOVE_ITEM PV_ADAPTER_SOURCES ${PV_MAIN_SOURCE})
 # The Windows adapters, kept in a library so that tests under Wine can link
 # single adapters (the driver-library loader, for one) without the program.
 add_library(pv_win32 STATIC ${PV_ADAPTER_SOURCES})
-target_link_libraries(pv_win32 PUBLIC pv_core user32 gdi32 winmm shell32 kernel32 comdlg32 ole32 windowscodecs uuid)
+target_link_libraries(pv_win32 PUBLIC pv_core user32 gdi32 winmm shell32 kernel32 ole32 windowscodecs uuid)
 target_compile_options(pv_win32 PRIVATE ${PV_WARNINGS})
 
 add_executable(Pendra_Visualizer WIN32 ${PV_MAIN_SOURCE} ${CMAKE_SOURCE_DIR}/src/resources/pendra.rc)

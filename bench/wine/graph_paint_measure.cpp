@@ -258,7 +258,7 @@ TEST_F(PictureOutMeasure, LargestCsvGapWhileCopyingAndSavingThePicture)
     pressKeys({VK_DOWN});
     pressKeys({VK_DOWN});
     pressKeys({VK_RETURN});
-    HWND save = waitForDialog("Save As");
+    HWND save = waitForDialog("Save");
     ASSERT_NE(save, nullptr);
     setFileDialogName(save, L"picture.png");
     click(save, IDOK);

@@ -1,6 +1,6 @@
 #include "graph/graph_export_win32.h"
 
-#include <commdlg.h>
+#include <shobjidl.h>
 #include <wincodec.h>
 
 #include <cwchar>
@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr DWORD kPathSize = 4096;
 constexpr size_t kReasonSize = 512;
 
 // One "Save Picture As...": the picture taken when it was chosen, then the
@@ -42,7 +41,7 @@ void showFailure(HWND owner, const std::wstring &what, const wchar_t *step, DWOR
 
 bool takeRows(const GraphBitmap &bitmap, bool bottomUp, uint8_t *out)
 {
-    if (bitmap.pixels == nullptr)
+    if (bitmap.pixels == nullptr || !bitmap.rendered)
         return false;
     GdiFlush();  // the bitmap's pixels are read directly
     packBgrRows(bitmap.pixels, bitmap.width, bitmap.height, bottomUp, out);
@@ -120,36 +119,56 @@ DWORD writeFile(const std::wstring &path, IStream *memory)
     return error;
 }
 
-// The save dialog, starting with the default name in the current folder,
-// which it leaves unchanged.  False when cancelled or failed (reported).
+// The save dialog, starting with the default name in the current folder.
+// It is the shell's item dialog: the older file dialog moves the process's
+// current folder while the operator browses, and the CSV and settings files
+// would then be opened there.  False when cancelled or failed (reported).
 bool askFileName(HWND window, std::wstring &path)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
     wchar_t name[kPictureFileNameSize];
     formatPictureFileName(name, now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
-    std::vector<wchar_t> file(kPathSize, L'\0');
-    std::wcsncpy(file.data(), name, kPathSize - 1);
-    wchar_t folder[MAX_PATH] = L"";
-    GetCurrentDirectoryW(MAX_PATH, folder);
+    wchar_t here[MAX_PATH] = L"";
+    GetCurrentDirectoryW(MAX_PATH, here);
+    static const COMDLG_FILTERSPEC kPng = {L"PNG picture (*.png)", L"*.png"};
 
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = window;
-    dialog.lpstrFilter = L"PNG picture (*.png)\0*.png\0";
-    dialog.lpstrFile = file.data();
-    dialog.nMaxFile = kPathSize;
-    dialog.lpstrInitialDir = folder;
-    dialog.lpstrDefExt = L"png";
-    dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (GetSaveFileNameW(&dialog)) {
-        path = file.data();
-        return true;
-    }
-    const DWORD error = CommDlgExtendedError();
-    if (error != 0)
-        showFailure(window, L"The picture could not be saved.", L"The save dialog", error);
-    return false;
+    IFileSaveDialog *dialog = nullptr;
+    IShellItem *folder = nullptr;
+    IShellItem *chosen = nullptr;
+    DWORD options = 0;
+    HRESULT result = CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileSaveDialog,
+                                      reinterpret_cast<void **>(&dialog));
+    if (SUCCEEDED(result))
+        result = dialog->GetOptions(&options);
+    if (SUCCEEDED(result))
+        result = dialog->SetOptions(options | FOS_NOCHANGEDIR | FOS_OVERWRITEPROMPT | FOS_PATHMUSTEXIST |
+                                    FOS_FORCEFILESYSTEM);
+    if (SUCCEEDED(result))
+        result = dialog->SetFileTypes(1, &kPng);
+    if (SUCCEEDED(result))
+        result = dialog->SetDefaultExtension(L"png");
+    if (SUCCEEDED(result))
+        result = dialog->SetFileName(name);
+    if (SUCCEEDED(result) && SUCCEEDED(SHCreateItemFromParsingName(here, nullptr, IID_IShellItem,
+                                                                   reinterpret_cast<void **>(&folder))))
+        dialog->SetFolder(folder);
+    if (SUCCEEDED(result))
+        result = dialog->Show(window);
+    if (SUCCEEDED(result))
+        result = dialog->GetResult(&chosen);
+    wchar_t *file = nullptr;
+    if (SUCCEEDED(result))
+        result = chosen->GetDisplayName(SIGDN_FILESYSPATH, &file);
+    if (SUCCEEDED(result))
+        path = file;
+    CoTaskMemFree(file);
+    release(chosen);
+    release(folder);
+    release(dialog);
+    if (FAILED(result) && result != HRESULT_FROM_WIN32(ERROR_CANCELLED))
+        showFailure(window, L"The picture could not be saved.", L"The save dialog", static_cast<DWORD>(result));
+    return SUCCEEDED(result);
 }
 
 // Encodes and writes the file; the failure shown, if any.
@@ -198,12 +217,12 @@ DWORD WINAPI savePictureThread(void *parameter)
 void copyGraphPicture(HWND window, const GraphBitmap &bitmap)
 {
     const size_t size = sizeof(BITMAPINFOHEADER) + bgrRowStride(bitmap.width) * static_cast<size_t>(bitmap.height);
-    HGLOBAL global = bitmap.pixels == nullptr ? nullptr : GlobalAlloc(GMEM_MOVEABLE, size);
+    HGLOBAL global = bitmap.rendered ? GlobalAlloc(GMEM_MOVEABLE, size) : nullptr;
     BITMAPINFOHEADER *header = global == nullptr ? nullptr : static_cast<BITMAPINFOHEADER *>(GlobalLock(global));
     if (header == nullptr) {
         if (global != nullptr)
             GlobalFree(global);
-        showFailure(window, L"The picture could not be copied.", L"Memory", ERROR_NOT_ENOUGH_MEMORY);
+        showFailure(window, L"The picture could not be copied.", L"The picture", ERROR_NOT_ENOUGH_MEMORY);
         return;
     }
     *header = BITMAPINFOHEADER{};
@@ -237,9 +256,12 @@ void saveGraphPictureAs(HWND window, const GraphBitmap &bitmap)
 {
     PictureSave *job = new PictureSave{window, {}, bitmap.width, bitmap.height, {}};
     job->rows.resize(bgrRowStride(bitmap.width) * static_cast<size_t>(bitmap.height));
-    HANDLE thread = nullptr;
-    if (takeRows(bitmap, false, job->rows.data()))
-        thread = CreateThread(nullptr, 0, savePictureThread, job, 0, nullptr);
+    if (!takeRows(bitmap, false, job->rows.data())) {
+        delete job;
+        showFailure(window, L"The picture could not be saved.", L"The picture", ERROR_NOT_ENOUGH_MEMORY);
+        return;
+    }
+    HANDLE thread = CreateThread(nullptr, 0, savePictureThread, job, 0, nullptr);
     if (thread == nullptr) {
         const DWORD error = GetLastError();
         delete job;

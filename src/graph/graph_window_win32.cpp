@@ -80,29 +80,18 @@ void paintGraph(HWND window)
     EndPaint(window, &paint);
 }
 
-// The picture as last painted; painted now if it never was.
-const GraphBitmap *paintedPicture(HWND window)
-{
-    if (!graph.bitmap.rendered) {
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        if (!graph.bitmap.rendered) {
-            messageBoxCp932(window, "There is no picture to take: the Graph window is not shown.", "Error",
-                            MB_OK | MB_ICONERROR);
-            return nullptr;
-        }
-    }
-    return &graph.bitmap;
-}
-
+// Copy and save take the picture as last painted (painted now if it never
+// was), so that they hold exactly what the window shows.
 void onGraphCommand(HWND window, WORD id)
 {
-    const GraphBitmap *bitmap = id == IDM_COPY_PICTURE || id == IDM_SAVE_PICTURE ? paintedPicture(window) : nullptr;
-    if (bitmap == nullptr)
+    if (id != IDM_COPY_PICTURE && id != IDM_SAVE_PICTURE)
         return;
+    if (!graph.bitmap.rendered)
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     if (id == IDM_COPY_PICTURE)
-        copyGraphPicture(window, *bitmap);
+        copyGraphPicture(window, graph.bitmap);
     else
-        saveGraphPictureAs(window, *bitmap);
+        saveGraphPictureAs(window, graph.bitmap);
 }
 
 // The right-click menu; the command comes back as WM_COMMAND.

@@ -100,18 +100,32 @@ TEST_F(GraphPictureScenario, CtrlCAndSavePictureAsGiveExactlyTheWindowsPixels)
     ASSERT_TRUE(waitUntil([] { return IsClipboardFormatAvailable(CF_DIB) != FALSE; })) << "Ctrl+C copies";
     EXPECT_TRUE(samePixels(clipboardPicture(), shown));
 
+    // Save Picture As... takes the picture when chosen.  While its dialog is
+    // open, sampling runs and a block ends after the operator has browsed
+    // into another folder: the CSV file stays in the data folder.
     rightClick(graph);
     ASSERT_TRUE(waitUntil([] { return IsWindowVisible(FindWindowA("#32768", nullptr)) != FALSE; }));
     pressKeys({VK_DOWN});
     pressKeys({VK_DOWN});
-    pressKeys({VK_RETURN});  // the second item, "Save Picture As..."
-    HWND save = waitForDialog("Save As");
+    pressKeys({VK_RETURN});  // the second item
+    HWND save = waitForDialog("Save");
     ASSERT_NE(save, nullptr);
+    ASSERT_TRUE(CreateDirectoryW(program.folder().filePath("sub").c_str(), nullptr));
+    click(dialog, IDC_GO);
+    ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_SAVE); }));
+    click(dialog, IDC_SAVE);
+    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
+    setFileDialogName(save, L"sub");
+    DWORD_PTR answer = 0;  // sent: the dialog has browsed into it before the block ends
+    SendMessageTimeoutW(GetDlgItem(save, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, kDefaultTimeoutMs, &answer);
+    click(dialog, IDC_SAVE);
+    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
+    EXPECT_FALSE(program.folder().readFile("sub\\" + todayCsvName()).has_value()) << "the CSV moved with the dialog";
     setFileDialogName(save, L"picture.png");
     click(save, IDOK);
     ASSERT_TRUE(CoInitialize(nullptr) >= 0);
     Pixels saved;
-    EXPECT_TRUE(waitUntil([&] { return !(saved = decodePng(program.folder().filePath("picture.png"))).rgb.empty(); }));
+    EXPECT_TRUE(waitUntil([&] { return !(saved = decodePng(program.folder().filePath("sub\\picture.png"))).rgb.empty(); }));
     EXPECT_TRUE(samePixels(saved, shown));
     CoUninitialize();
 }

@@ -29,13 +29,14 @@ void rightClick(HWND window)
 
 void setFileDialogName(HWND fileDialog, const wchar_t *name)
 {
-    HWND field = nullptr;  // an edit inside the file name combo box
+    HWND field = nullptr;  // an edit, alone or inside a combo box
     EnumChildWindows(
         fileDialog,
         [](HWND child, LPARAM found) {
             char kind[8] = "";
             GetClassNameA(child, kind, sizeof kind);
-            if (GetDlgCtrlID(child) == cmb13 && lstrcmpiA(kind, "Edit") == 0)
+            const int id = GetDlgCtrlID(child);
+            if ((id == edt1 || id == cmb13) && lstrcmpiA(kind, "Edit") == 0)
                 *reinterpret_cast<HWND *>(found) = child;
             return TRUE;
         },
