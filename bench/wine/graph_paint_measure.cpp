@@ -103,7 +103,7 @@ TEST(GraphPaintBench, RepaintingTheWindowKeepsDrawingTheAxes)
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     };
     repaint(graph);
-    const Pixels painted = captureClient(graph);
+    const Picture painted = captureClient(graph);
     ShowWindow(graph, SW_HIDE);
     repaint(plain);
     EXPECT_TRUE(captureClient(plain) == painted) << "the bitmap shows what drawing on the window showed";
@@ -255,9 +255,8 @@ TEST_F(PictureOutMeasure, LargestCsvGapWhileCopyingAndSavingThePicture)
     from = GetTickCount64();
     rightClick(graph);
     ASSERT_TRUE(waitUntil([] { return IsWindowVisible(FindWindowA("#32768", nullptr)) != FALSE; }));
-    pressKeys({VK_DOWN});
-    pressKeys({VK_DOWN});
-    pressKeys({VK_RETURN});
+    for (WORD key : std::vector<WORD>{VK_DOWN, VK_DOWN, VK_RETURN})
+        pressKeys({key});
     HWND save = waitForDialog("Save");
     ASSERT_NE(save, nullptr);
     setFileDialogName(save, L"picture.png");

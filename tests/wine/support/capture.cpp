@@ -1,54 +1,72 @@
 #include "capture.h"
 
-#include <cstdlib>
+#include <wincodec.h>
 
-Pixels captureClient(HWND window)
+namespace {
+
+size_t strideOf(long width) { return (static_cast<size_t>(width) * 3 + 3) / 4 * 4; }
+
+}  // namespace
+
+Picture captureClient(HWND window)
 {
     RECT client{};
     GetClientRect(window, &client);
-    Pixels shot;
-    HDC screen = GetDC(window);
-    HDC memory = CreateCompatibleDC(screen);
+    Picture shot{client.right, client.bottom, std::string(strideOf(client.right) * client.bottom, '\0')};
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = client.right;
-    info.bmiHeader.biHeight = -client.bottom;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader = {sizeof info.bmiHeader, shot.width, -shot.height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     void *bits = nullptr;
+    HDC screen = GetDC(window), memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap != nullptr) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        if (BitBlt(memory, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY)) {
-            GdiFlush();
-            shot.width = client.right;
-            shot.height = client.bottom;
-            const uint32_t *from = static_cast<const uint32_t *>(bits);
-            for (size_t i = 0; i < static_cast<size_t>(shot.width) * static_cast<size_t>(shot.height); ++i)
-                shot.rgb.push_back(from[i] & 0xFFFFFFu);
-        }
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-    }
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    if (!BitBlt(memory, 0, 0, shot.width, shot.height, screen, 0, 0, SRCCOPY) || !GdiFlush())
+        shot = Picture{};
+    else
+        shot.rows.assign(static_cast<const char *>(bits), shot.rows.size());
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(window, screen);
     return shot;
 }
 
-Pixels pixelsOfDib(const BITMAPINFOHEADER *dib)
+Picture pictureOfDib(const BITMAPINFOHEADER *dib)
 {
-    Pixels p;
-    if (dib->biCompression != BI_RGB || (dib->biBitCount != 24 && dib->biBitCount != 32))
-        return p;
-    p.width = dib->biWidth;
-    p.height = std::abs(dib->biHeight);
-    const int bytes = dib->biBitCount / 8;
-    const size_t stride = (static_cast<size_t>(p.width) * bytes + 3) / 4 * 4;
-    const uint8_t *rows = reinterpret_cast<const uint8_t *>(dib) + dib->biSize;
-    for (int y = 0; y < p.height; ++y) {
-        const uint8_t *row = rows + stride * static_cast<size_t>(dib->biHeight > 0 ? p.height - 1 - y : y);
-        for (int x = 0; x < p.width; ++x, row += bytes)
-            p.rgb.push_back(row[0] | row[1] << 8 | static_cast<uint32_t>(row[2]) << 16);
+    Picture p{dib->biWidth, dib->biHeight, {}};
+    const size_t stride = strideOf(p.width);
+    const char *rows = reinterpret_cast<const char *>(dib) + dib->biSize;
+    for (long y = p.height - 1; y >= 0 && dib->biBitCount == 24; --y)
+        p.rows.append(rows + stride * y, stride);
+    return p;
+}
+
+Picture decodePng(const std::wstring &path)
+{
+    Picture p;
+    const bool com = SUCCEEDED(CoInitialize(nullptr));
+    IWICImagingFactory *factory = nullptr;
+    IWICBitmapDecoder *decoder = nullptr;
+    IWICBitmapFrameDecode *frame = nullptr;
+    IWICFormatConverter *converter = nullptr;
+    UINT width = 0, height = 0;
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                   reinterpret_cast<void **>(&factory))) &&
+        SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                     WICDecodeMetadataCacheOnDemand, &decoder)) &&
+        SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
+        SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone, nullptr, 0,
+                                        WICBitmapPaletteTypeCustom)) &&
+        SUCCEEDED(converter->GetSize(&width, &height))) {
+        p = Picture{static_cast<long>(width), static_cast<long>(height), std::string(strideOf(width) * height, '\0')};
+        if (FAILED(converter->CopyPixels(nullptr, static_cast<UINT>(strideOf(width)), static_cast<UINT>(p.rows.size()),
+                                         reinterpret_cast<BYTE *>(&p.rows[0]))))
+            p = Picture{};
     }
+    for (IUnknown *object : {static_cast<IUnknown *>(converter), static_cast<IUnknown *>(frame),
+                             static_cast<IUnknown *>(decoder), static_cast<IUnknown *>(factory)})
+        if (object != nullptr)
+            object->Release();
+    if (com)
+        CoUninitialize();
     return p;
 }

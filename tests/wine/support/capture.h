@@ -1,21 +1,16 @@
-// Pixels of a window's client area as shown, and of device-independent
-// bitmaps, in one form for comparing: 0x00RRGGBB, top row first.
+// Pictures in one form for comparing: 24-bit rows, top row first, each
+// padded to a multiple of 4 bytes.
 #pragma once
 #include <windows.h>
 
-#include <cstdint>
-#include <vector>
+#include <string>
 
-struct Pixels {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> rgb;
-    bool operator==(const Pixels &other) const
-    {
-        return width == other.width && height == other.height && rgb == other.rgb;
-    }
+struct Picture {
+    long width = 0, height = 0;
+    std::string rows;
+    bool operator==(const Picture &o) const { return width == o.width && height == o.height && rows == o.rows; }
 };
 
-Pixels captureClient(HWND window);
-// A packed DIB (header, pixels) of 24 or 32 bits; empty for other kinds.
-Pixels pixelsOfDib(const BITMAPINFOHEADER *dib);
+Picture captureClient(HWND window);                        // as the window shows it
+Picture pictureOfDib(const BITMAPINFOHEADER *dib);         // a 24-bit bottom-up DIB
+Picture decodePng(const std::wstring &path);               // empty when it is none

@@ -7,8 +7,7 @@ void pressKeys(const std::vector<WORD> &keys)
 {
     std::vector<INPUT> input(keys.size() * 2, INPUT{INPUT_KEYBOARD, {}});
     for (size_t i = 0; i < keys.size(); ++i) {
-        input[i].ki.wVk = keys[i];
-        input[input.size() - 1 - i].ki.wVk = keys[i];
+        input[i].ki.wVk = input[input.size() - 1 - i].ki.wVk = keys[i];
         input[input.size() - 1 - i].ki.dwFlags = KEYEVENTF_KEYUP;
     }
     SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
@@ -29,17 +28,9 @@ void rightClick(HWND window)
 
 void setFileDialogName(HWND fileDialog, const wchar_t *name)
 {
-    HWND field = nullptr;  // an edit, alone or inside a combo box
-    EnumChildWindows(
-        fileDialog,
-        [](HWND child, LPARAM found) {
-            char kind[8] = "";
-            GetClassNameA(child, kind, sizeof kind);
-            const int id = GetDlgCtrlID(child);
-            if ((id == edt1 || id == cmb13) && lstrcmpiA(kind, "Edit") == 0)
-                *reinterpret_cast<HWND *>(found) = child;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&field));
+    HWND field = GetDlgItem(fileDialog, edt1);  // or an edit inside the combo box cmb13
+    if (field == nullptr)
+        field = FindWindowExW(FindWindowExW(GetDlgItem(fileDialog, cmb13), nullptr, L"ComboBox", nullptr), nullptr,
+                              L"Edit", nullptr);
     SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
 }
