@@ -21,8 +21,13 @@ void pressSaveStart()
 
 }  // namespace
 
+// A tick posted before Stop may arrive after it: it stores nothing, fires no
+// trigger and writes no record.
 void onSampleTick()
 {
+    if (!appState.graphRunning)
+        return;
+    holdSaveErrors();
     storeSample(sampleHistory, packetBuffers.data);
     if (triggerFires(sampleHistory, settings, appState.saving != 0))
         pressSaveStart();
@@ -31,4 +36,5 @@ void onSampleTick()
     for (int c = 0; c < kCircuitCount; ++c)
         updateCircuit(sampleHistory, circuits[c], c, circuits[c].smoothingCount);
     advanceHistory(sampleHistory);
+    showHeldSaveErrors();
 }

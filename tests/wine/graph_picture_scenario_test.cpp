@@ -46,7 +46,7 @@ TEST_F(GraphPictureScenario, CtrlCAndSavePictureAsGiveExactlyTheWindowsPixels)
     CloseClipboard();
 
     // Save Picture As... takes the picture when chosen.  While its dialog is
-    // open, sampling runs and a block ends after the operator has browsed
+    // open, sampling runs and a block is saved after the operator has browsed
     // into another folder: the CSV file stays in the data folder.
     rightClick(graph);
     ASSERT_TRUE(waitUntil([] { return IsWindowVisible(FindWindowA("#32768", nullptr)) != FALSE; }));
@@ -57,11 +57,11 @@ TEST_F(GraphPictureScenario, CtrlCAndSavePictureAsGiveExactlyTheWindowsPixels)
     ASSERT_TRUE(CreateDirectoryW(program.folder().filePath("sub").c_str(), nullptr));
     click(dialog, IDC_GO);
     ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_SAVE); }));
+    setFileDialogName(save, L"sub");
+    DWORD_PTR answer = 0;  // sent: the dialog has browsed into it before the block starts
+    SendMessageTimeoutW(GetDlgItem(save, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, kDefaultTimeoutMs, &answer);
     click(dialog, IDC_SAVE);
     ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
-    setFileDialogName(save, L"sub");
-    DWORD_PTR answer = 0;  // sent: the dialog has browsed into it before the block ends
-    SendMessageTimeoutW(GetDlgItem(save, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, kDefaultTimeoutMs, &answer);
     click(dialog, IDC_SAVE);
     ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
     EXPECT_FALSE(program.folder().readFile("sub\\" + todayCsvName()).has_value()) << "the CSV moved with the dialog";
