@@ -47,23 +47,21 @@ Picture decodePng(const std::wstring &path)
     IWICImagingFactory *factory = nullptr;
     IWICBitmapDecoder *decoder = nullptr;
     IWICBitmapFrameDecode *frame = nullptr;
-    IWICFormatConverter *converter = nullptr;
+    IWICBitmapSource *rows = nullptr;
     UINT width = 0, height = 0;
     if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                    reinterpret_cast<void **>(&factory))) &&
         SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
                                                      WICDecodeMetadataCacheOnDemand, &decoder)) &&
-        SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
-        SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone, nullptr, 0,
-                                        WICBitmapPaletteTypeCustom)) &&
-        SUCCEEDED(converter->GetSize(&width, &height))) {
+        SUCCEEDED(decoder->GetFrame(0, &frame)) &&
+        SUCCEEDED(WICConvertBitmapSource(GUID_WICPixelFormat24bppBGR, frame, &rows)) &&
+        SUCCEEDED(rows->GetSize(&width, &height))) {
         p = Picture{static_cast<long>(width), static_cast<long>(height), std::string(strideOf(width) * height, '\0')};
-        if (FAILED(converter->CopyPixels(nullptr, static_cast<UINT>(strideOf(width)), static_cast<UINT>(p.rows.size()),
-                                         reinterpret_cast<BYTE *>(&p.rows[0]))))
+        if (FAILED(rows->CopyPixels(nullptr, static_cast<UINT>(strideOf(width)), static_cast<UINT>(p.rows.size()),
+                                    reinterpret_cast<BYTE *>(&p.rows[0]))))
             p = Picture{};
     }
-    for (IUnknown *object : {static_cast<IUnknown *>(converter), static_cast<IUnknown *>(frame),
-                             static_cast<IUnknown *>(decoder), static_cast<IUnknown *>(factory)})
+    for (IUnknown *object : std::initializer_list<IUnknown *>{rows, frame, decoder, factory})
         if (object != nullptr)
             object->Release();
     if (com)
