@@ -91,7 +91,7 @@ struct Replay {
         if (pointCount == kMaxPolyline || (pointCount > 1 && id != linePen))
             drawLines();
         if (pointCount == 0)
-            points[pointCount++] = POINT{0, 0};  // a line with no start begins where GDI's current point is
+            points[pointCount++] = POINT{0, 0};  // a line without a start begins at the origin
         linePen = id;
         points[pointCount++] = POINT{x, y};
     }
