@@ -61,8 +61,7 @@ TEST(Circuit, GainAndVrefAreSinglePrecisionMeansOverTheNewestSlots)
         {"7 x 1 / 2 gives ratio 3.5 and the quotient truncated to 3", {7, 1, 2}, {}, 40, 1, 1, 3.5f, 3.0f},
         {"an older zero denominator leaves its slot out of both means", {}, {{0, {10, 1, 2}}, {1, {999, 999, 0}},
          {2, {30, 1, 10}}, {3, {20, 1, 4}}}, 3, 1, 4, 13.0f / 3.0f, 13.0f / 3.0f},
-        {"a zero newest denominator gives the fixed result", {500, 500, 1}, {{3, {500, 500, 0}}}, 3, 1, 4,
-         1024.0f, 1024.0f},
+        {"a zero newest denominator gives 1024", {500, 500, 1}, {{3, {500, 500, 0}}}, 3, 1, 4, 1024.0f, 1024.0f},
         {"the largest quotients lose low bits above 2^24", {2047, 2047, 1}, {}, 99, 1, 100, 2047.0f, 4190208.25f},
         {"a ratio of 682.33.. accumulates rounding", {2047, 1, 3}, {}, 99, 1, 100, 682.332886f, 682.0f},
         {"wrapped at slot 0 with N 100: all 100 slots", ramp, {}, 0, 1, 100, 49.5f, 49.5f},
@@ -103,9 +102,9 @@ TEST(Circuit, GainAndVrefAreSinglePrecisionMeansOverTheNewestSlots)
 }
 
 // During a tick CH5 steps from `previous` (the slot before writeIndex) to
-// `current` (at writeIndex) while every other channel stays at 100; the
-// trigger is set at 500 on `channel`.  Each row is tried at slot 10 and at
-// slot 0, which takes its previous sample from slot 99.
+// `current` (at writeIndex) while every other channel stays at 0; the trigger
+// is set at 500 on `channel`.  Each row is tried at slot 10 and at slot 0,
+// which takes its previous sample from slot 99.
 TEST(Trigger, FiresOnAStrictCrossingOfTheConfiguredChannelOnly)
 {
     struct Row { const char *what; int32_t previous, current; bool rising; int32_t channel;
@@ -119,8 +118,8 @@ TEST(Trigger, FiresOnAStrictCrossingOfTheConfiguredChannelOnly)
         {"FALL 500 to 499 starts at the threshold", 500, 499, false, 5, false, false, true, false},
         {"FALL 501 to 500 only reaches the threshold", 501, 500, false, 5, false, false, true, false},
         {"FALL below the threshold all along", 100, 50, false, 5, false, false, true, false},
-        {"CH4 stays at 100", 499, 501, true, 4, false, false, true, false},
-        {"CH6 stays at 100", 499, 501, true, 6, false, false, true, false},
+        {"CH4 stays at 0", 499, 501, true, 4, false, false, true, false},
+        {"CH6 stays at 0", 499, 501, true, 6, false, false, true, false},
         {"the first tick after a reset has no previous sample", 499, 501, true, 5, true, false, true, false},
         {"a crossing while a block is saved has no effect", 499, 501, true, 5, false, true, true, false},
         {"a disabled trigger never fires", 499, 501, true, 5, false, false, false, false},
@@ -132,10 +131,7 @@ TEST(Trigger, FiresOnAStrictCrossingOfTheConfiguredChannelOnly)
             SampleHistory h;
             resetHistory(h);
             h.writeIndex = writeIndex;
-            h.wrapped = writeIndex == 0 ? 1 : 0;
             h.sampleCount = r.firstTick ? 0 : writeIndex == 0 ? 100 : writeIndex;
-            for (auto &ring : h.values)
-                ring[previousIndex(writeIndex)] = ring[writeIndex] = 100;
             h.values[5][previousIndex(writeIndex)] = r.previous;
             h.values[5][writeIndex] = r.current;
             const Settings s{60, 60, 1023, 0, r.channel, 500, r.enabled, r.rising};

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <tuple>
 #include <vector>
 
@@ -13,7 +14,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 // A configuration header followed by the given descriptors.
-Bytes config(std::initializer_list<Bytes> parts)
+Bytes cfg(std::initializer_list<Bytes> parts)
 {
     Bytes all = {9, 2, 0, 0, 1, 1, 0, 0x80, 50};
     for (const Bytes &part : parts)
@@ -21,7 +22,7 @@ Bytes config(std::initializer_list<Bytes> parts)
     return all;
 }
 Bytes iface(uint8_t number, uint8_t alternate = 0) { return {9, 4, number, alternate, 1, 0xFF, 0, 0, 0}; }
-Bytes endpoint(uint16_t size) { return {7, 5, 0x82, 2, uint8_t(size & 0xFF), uint8_t(size >> 8), 0}; }
+Bytes ep(uint16_t size) { return {7, 5, 0x82, 2, uint8_t(size & 0xFF), uint8_t(size >> 8), 0}; }
 
 }  // namespace
 
@@ -31,33 +32,25 @@ TEST(DescriptorWalk, FindsTheWantedEndpointOrNothingAndNeverReadsPastTheLength)
 {
     struct Row { const char *what; Bytes descriptors; int interfaceNumber, endpointIndex; uint16_t size; };
     const Row rows[] = {
-        {"the first endpoint of interface 0 gives all 16 bits", config({iface(0), endpoint(0x1A40), endpoint(32)}), 0,
-         0, 0x1A40},
-        {"the second endpoint of interface 0", config({iface(0), endpoint(64), endpoint(32)}), 0, 1, 32},
-        {"an index past the last endpoint finds nothing", config({iface(0), endpoint(64)}), 0, 1, 0},
-        {"endpoints of another interface are not counted",
-         config({iface(1), endpoint(16), iface(0), endpoint(48)}), 0, 0, 48},
-        {"the endpoints of interface 1 when it is asked for",
-         config({iface(1), endpoint(16), iface(0), endpoint(48)}), 1, 0, 16},
-        {"an interface without endpoints gives 0", config({iface(0), iface(1), endpoint(16)}), 0, 0, 0},
-        {"an alternate setting restarts the endpoint count",
-         config({iface(0, 0), endpoint(8), iface(0, 1), endpoint(64)}), 0, 1, 0},
-        {"an alternate setting of the interface is inside it", config({iface(0, 0), iface(0, 1), endpoint(64)}), 0,
-         0, 64},
-        {"other descriptor types, even of 2 bytes, are stepped over",
-         config({iface(0), {5, 0x24, 1, 2, 3}, {2, 0x24}, endpoint(64)}), 0, 0, 64},
-        {"bLength 0 ends the walk", config({{0, 4, 0, 0}, iface(0), endpoint(64)}), 0, 0, 0},
-        {"an endpoint running past the end ends the walk", config({iface(0), {7, 5, 0x82, 2, 64}}), 0, 0, 0},
-        {"an endpoint of 6 bytes holds wMaxPacketSize", config({iface(0), {6, 5, 0x82, 2, 64, 0}}), 0, 0, 64},
-        {"an endpoint of 5 bytes ends the walk", config({iface(0), {5, 5, 0x82, 2, 64}, endpoint(64)}), 0, 0, 0},
-        {"an interface of 2 bytes ends the walk", config({{2, 4}, iface(0), endpoint(64)}), 0, 0, 0},
-        {"a lone trailing byte is ignored", config({iface(0), {9}}), 0, 0, 0},
+        {"the first endpoint of interface 0 gives all 16 bits", cfg({iface(0), ep(0x1A40), ep(32)}), 0, 0, 0x1A40},
+        {"the second endpoint of interface 0", cfg({iface(0), ep(64), ep(32)}), 0, 1, 32},
+        {"an index past the last endpoint finds nothing", cfg({iface(0), ep(64)}), 0, 1, 0},
+        {"endpoints of another interface are not counted", cfg({iface(1), ep(16), iface(0), ep(48)}), 0, 0, 48},
+        {"the endpoints of interface 1 when it is asked for", cfg({iface(1), ep(16), iface(0), ep(48)}), 1, 0, 16},
+        {"an interface without endpoints gives 0", cfg({iface(0), iface(1), ep(16)}), 0, 0, 0},
+        {"an alternate setting restarts the endpoint count", cfg({iface(0, 0), ep(8), iface(0, 1), ep(64)}), 0, 1, 0},
+        {"an alternate setting of the interface is inside it", cfg({iface(0, 0), iface(0, 1), ep(64)}), 0, 0, 64},
+        {"other types, even of 2 bytes, are skipped", cfg({iface(0), {5, 36, 1, 2, 3}, {2, 36}, ep(64)}), 0, 0, 64},
+        {"bLength 0 ends the walk", cfg({{0, 4, 0, 0}, iface(0), ep(64)}), 0, 0, 0},
+        {"an endpoint of 6 bytes holds wMaxPacketSize", cfg({iface(0), {6, 5, 0x82, 2, 64, 0}}), 0, 0, 64},
+        {"an endpoint of 5 bytes ends the walk", cfg({iface(0), {5, 5, 0x82, 2, 64}, ep(64)}), 0, 0, 0},
+        {"an interface of 2 bytes ends the walk", cfg({{2, 4}, iface(0), ep(64)}), 0, 0, 0},
     };
     for (const Row &r : rows) {
         const Bytes d = r.descriptors;  // a copy holds exactly its elements
         EXPECT_EQ(findEndpointPacketSize(d.data(), d.size(), r.interfaceNumber, r.endpointIndex), r.size) << r.what;
     }
-    const Bytes full = config({iface(0), endpoint(64)});
+    const Bytes full = cfg({iface(0), ep(64)});  // every shorter prefix cuts a descriptor
     for (size_t length = 0; length < full.size(); ++length) {
         const Bytes prefix(full.begin(), full.begin() + static_cast<long>(length));
         EXPECT_EQ(findEndpointPacketSize(prefix.data(), length, 0, 0), 0) << "the first " << length << " bytes";
@@ -103,7 +96,7 @@ TEST(PortControls, EveryIdentifierMapsToItsSlotAndBackAndNoOtherDoes)
     for (const Row &r : rows)
         for (int bit = 0; bit <= kBitSlots; ++bit) {
             const int id = bit < static_cast<int>(r.ids.size()) ? r.ids[bit] : 0;
-            EXPECT_EQ(portControlId(r.port, r.kind, bit), id) << "port " << r.port << " kind " << r.kind << " bit " << bit;
+            EXPECT_EQ(portControlId(r.port, r.kind, bit), id) << "port/kind/bit " << r.port << r.kind << bit;
             const PortControlPlace place = locatePortControl(id);
             EXPECT_EQ(std::make_tuple(place.found, place.port, place.kind, place.bit),
                       id ? std::make_tuple(true, r.port, r.kind, bit) : std::make_tuple(false, -1, -1, -1)) << id;
@@ -132,26 +125,21 @@ TEST(PortRules, DirectionAndOutputChanges)
         {"turning an output off clears only that bit", kOutOff, kPortPB, 7, 0xC0, 0xC0, true, 0xC0, 0x40},
         {"P9 bit 4 can be driven", kOutOn, kPortP9, 4, 0x10, 0, true, 0x10, 0x10},
         {"P9 bit 1 (hidden) cannot become OUT", kDirOut, kPortP9, 1, 0, 0, false, 0, 0},
-        {"P9 bit 3 (hidden) cannot be driven, even with its direction bit set", kOutOn, kPortP9, 3, 0x08, 0, false,
-         0x08, 0},
+        {"P9 bit 3 (hidden) cannot be driven, even when OUT", kOutOn, kPortP9, 3, 0x08, 0, false, 0x08, 0},
         {"P9 bit 5 does not exist", kDirOut, kPortP9, 5, 0, 0, false, 0, 0},
         {"an unknown port changes nothing", kDirOut, 3, 0, 0, 0, false, 0, 0},
     };
     for (const Row &r : rows) {
-        PortState state;
-        std::vector<int> expected;
-        for (int port = 0; port < kPortCount; ++port) {
-            const bool changed = port == r.port;
-            state.ports[port] = changed ? PortMasks{r.direction, r.output} : PortMasks{0xA5, 0x5A};
-            expected.insert(expected.end(), {changed ? r.directionAfter : 0xA5, changed ? r.outputAfter : 0x5A});
+        PortState state{{{0xA5, 0x5A}, {0xA5, 0x5A}, {0xA5, 0x5A}}}, expected = state;
+        if (r.port < kPortCount) {
+            state.ports[r.port] = {r.direction, r.output};
+            expected.ports[r.port] = {r.directionAfter, r.outputAfter};
         }
         const bool on = r.change == kDirOut || r.change == kOutOn;
         const bool accepted = r.change == kDirOut || r.change == kDirIn ? applyDirectionChange(state, r.port, r.bit, on)
                                                                         : applyOutputChange(state, r.port, r.bit, on);
-        std::vector<int> after;
-        for (const PortMasks &m : state.ports)
-            after.insert(after.end(), {m.directionMask, m.outputMask});
-        EXPECT_EQ(std::make_pair(accepted, after), std::make_pair(r.accepted, expected)) << r.what;
+        EXPECT_EQ(accepted, r.accepted) << r.what;
+        EXPECT_EQ(0, std::memcmp(&state, &expected, sizeof state)) << r.what;
     }
 }
 

@@ -84,9 +84,10 @@ TEST(EnableRules, ControlsFollowTheDialogStateAndOutputBoxesTheDirectionMasks)
                   r.controls);
         EXPECT_EQ(e.settingMenuEnabled, r.setting);
         for (int port = 0; port < kPortCount; ++port)
-            for (int bit = 0; bit < kPortBitSlots; ++bit)
-                EXPECT_EQ(e.outputBoxes[port][bit], r.connected && ((ports.ports[port].directionMask >> bit) & 1) ? on : off)
-                    << "port " << port << " bit " << bit;
+            for (int bit = 0; bit < kPortBitSlots; ++bit) {
+                const bool out = (ports.ports[port].directionMask >> bit) & 1;
+                EXPECT_EQ(e.outputBoxes[port][bit], r.connected && out ? on : off) << "port " << port << " bit " << bit;
+            }
     }
 }
 
