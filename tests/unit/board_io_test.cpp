@@ -34,7 +34,6 @@ TEST(DescriptorWalk, FindsTheWantedEndpointOrNothingAndNeverReadsPastTheLength)
     const Row rows[] = {
         {"the first endpoint of interface 0 gives all 16 bits", cfg({iface(0), ep(0x1A40), ep(32)}), 0, 0, 0x1A40},
         {"the second endpoint of interface 0", cfg({iface(0), ep(64), ep(32)}), 0, 1, 32},
-        {"an index past the last endpoint finds nothing", cfg({iface(0), ep(64)}), 0, 1, 0},
         {"endpoints of another interface are not counted", cfg({iface(1), ep(16), iface(0), ep(48)}), 0, 0, 48},
         {"the endpoints of interface 1 when it is asked for", cfg({iface(1), ep(16), iface(0), ep(48)}), 1, 0, 16},
         {"an interface without endpoints gives 0", cfg({iface(0), iface(1), ep(16)}), 0, 0, 0},
@@ -119,7 +118,6 @@ TEST(PortRules, DirectionAndOutputChanges)
                  uint8_t directionAfter, outputAfter; };
     const Row rows[] = {
         {"PA bit 3 turned OUT sets its direction bit", kDirOut, kPortPA, 3, 0, 0, true, 0x08, 0},
-        {"an output on an OUT bit is set", kOutOn, kPortPA, 3, 0x08, 0, true, 0x08, 0x08},
         {"an output on an IN bit is refused and nothing changes", kOutOn, kPortPA, 4, 0x08, 0x08, false, 0x08, 0x08},
         {"turning a bit IN clears its output too", kDirIn, kPortPA, 3, 0x18, 0x18, true, 0x10, 0x10},
         {"turning an output off clears only that bit", kOutOff, kPortPB, 7, 0xC0, 0xC0, true, 0xC0, 0x40},
