@@ -99,9 +99,9 @@ TEST(Circuit, GainAndVrefAreSinglePrecisionMeansOverTheNewestSlots)
     }
 }
 
-// During a tick CH5 steps from `previous` (the slot before writeIndex) to
-// `current` (at writeIndex) while every other channel stays at 0; the trigger
-// is set at 500 on `channel`.  Each row is tried at slot 10 and at slot 0,
+// During a tick CH0 and CH5 step from `previous` (the slot before writeIndex)
+// to `current` (at writeIndex) while every other channel stays at 0; the
+// trigger is set at 500 on `channel`.  Each row is tried at slot 10 and at slot 0,
 // which takes its previous sample from slot 99.
 TEST(Trigger, FiresOnAStrictCrossingOfTheConfiguredChannelOnly)
 {
@@ -116,6 +116,7 @@ TEST(Trigger, FiresOnAStrictCrossingOfTheConfiguredChannelOnly)
         {"FALL 500 to 499 starts at the threshold", 500, 499, false, 5, false, false, true, false},
         {"FALL 501 to 500 only reaches the threshold", 501, 500, false, 5, false, false, true, false},
         {"FALL below the threshold all along", 100, 50, false, 5, false, false, true, false},
+        {"CH0 is a channel like the others", 499, 501, true, 0, false, false, true, true},
         {"CH4 stays at 0", 499, 501, true, 4, false, false, true, false},
         {"CH6 stays at 0", 499, 501, true, 6, false, false, true, false},
         {"the first tick after a reset has no previous sample", 499, 501, true, 5, true, false, true, false},
@@ -130,8 +131,10 @@ TEST(Trigger, FiresOnAStrictCrossingOfTheConfiguredChannelOnly)
             resetHistory(h);
             h.writeIndex = writeIndex;
             h.sampleCount = r.firstTick ? 0 : writeIndex == 0 ? 100 : writeIndex;
-            h.values[5][previousIndex(writeIndex)] = r.previous;
-            h.values[5][writeIndex] = r.current;
+            for (int ch : {0, 5}) {
+                h.values[ch][previousIndex(writeIndex)] = r.previous;
+                h.values[ch][writeIndex] = r.current;
+            }
             const Settings s{60, 60, 1023, 0, r.channel, 500, r.enabled, r.rising};
             EXPECT_EQ(triggerFires(h, s, r.saving), r.fires) << r.what << " at slot " << writeIndex;
         }

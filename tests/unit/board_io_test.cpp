@@ -43,6 +43,7 @@ TEST(DescriptorWalk, FindsTheWantedEndpointOrNothingAndNeverReadsPastTheLength)
         {"bLength 0 ends the walk", cfg({{0, 4, 0, 0}, iface(0), ep(64)}), 0, 0, 0},
         {"an endpoint of 6 bytes holds wMaxPacketSize", cfg({iface(0), {6, 5, 0x82, 2, 64, 0}}), 0, 0, 64},
         {"an endpoint of 5 bytes ends the walk", cfg({iface(0), {5, 5, 0x82, 2, 64}, ep(64)}), 0, 0, 0},
+        {"an interface of 3 bytes holds its number", cfg({{3, 4, 0}, ep(64)}), 0, 0, 64},
         {"an interface of 2 bytes ends the walk", cfg({{2, 4}, iface(0), ep(64)}), 0, 0, 0},
     };
     for (const Row &r : rows) {
@@ -104,6 +105,8 @@ TEST(PortControls, EveryIdentifierMapsToItsSlotAndBackAndNoOtherDoes)
     for (int id = 1; id < static_cast<int>(known.size()); ++id) {
         EXPECT_EQ(locatePortControl(id).found, known[id]) << id;
     }
+    EXPECT_EQ(std::vector<int>({portIndexOfCode(1), portIndexOfCode(2), portIndexOfCode(4), portIndexOfCode(3)}),
+              std::vector<int>({kPortP9, kPortPA, kPortPB, -1})) << "the ports' dispatch codes are 1, 2 and 4";
     for (const auto &[port, kind, bit] : {std::tuple{3, 0, 0}, {-1, 0, 0}, {kPortPA, 3, 0}, {kPortPA, -1, 0},
                                           {kPortPA, 0, -1}})
         EXPECT_EQ(portControlId(port, kind, bit), 0) << port << " " << kind << " " << bit;
@@ -151,6 +154,7 @@ TEST(PortDisplay, SentDirectionChoosesBetweenSentOutputAndBoardInput)
         {"PA bit 5 sent IN, board reports 1", kPortPA, 5, 0x00, 0x00, 0x20, 1},
         {"PA bit 5 sent OUT with 0, board reports 1", kPortPA, 5, 0x20, 0x00, 0x20, 0},
         {"P9 bit 4 sent IN, board reports 1", kPortP9, 4, 0x00, 0x10, 0x10, 1},
+        {"PB bit 7 sent OUT with 1, board reports 0", kPortPB, 7, 0x80, 0x80, 0x00, 1},
         {"other bits of the port do not matter", kPortPB, 0, 0xFE, 0xFE, 0x00, 0},
         {"P9 bit 5 does not exist", kPortP9, 5, 0x00, 0x00, 0x20, 0},
     };
