@@ -116,7 +116,7 @@ TEST(Trigger, FiresOnAStrictCrossingOfTheConfiguredChannelOnly)
         {"FALL 500 to 499 starts at the threshold", 500, 499, false, 5, false, false, true, false},
         {"FALL 501 to 500 only reaches the threshold", 501, 500, false, 5, false, false, true, false},
         {"FALL below the threshold all along", 100, 50, false, 5, false, false, true, false},
-        {"CH0 is a channel like the others", 499, 501, true, 0, false, false, true, true},
+        {"a trigger on CH0 fires too", 499, 501, true, 0, false, false, true, true},
         {"CH4 stays at 0", 499, 501, true, 4, false, false, true, false},
         {"CH6 stays at 0", 499, 501, true, 6, false, false, true, false},
         {"the first tick after a reset has no previous sample", 499, 501, true, 5, true, false, true, false},

@@ -96,7 +96,7 @@ TEST(PortControls, EveryIdentifierMapsToItsSlotAndBackAndNoOtherDoes)
     for (const Row &r : rows)
         for (int bit = 0; bit <= kBitSlots; ++bit) {
             const int id = bit < static_cast<int>(r.ids.size()) ? r.ids[bit] : 0;
-            EXPECT_EQ(portControlId(r.port, r.kind, bit), id) << "port/kind/bit " << r.port << r.kind << bit;
+            EXPECT_EQ(portControlId(r.port, r.kind, bit), id) << "slot " << r.port << '/' << r.kind << '/' << bit;
             const PortControlPlace place = locatePortControl(id);
             EXPECT_EQ(std::make_tuple(place.found, place.port, place.kind, place.bit),
                       id ? std::make_tuple(true, r.port, r.kind, bit) : std::make_tuple(false, -1, -1, -1)) << id;
@@ -112,8 +112,9 @@ TEST(PortControls, EveryIdentifierMapsToItsSlotAndBackAndNoOtherDoes)
         EXPECT_EQ(portControlId(port, kind, bit), 0) << port << " " << kind << " " << bit;
 }
 
-// The masks of the port changed before and after; the other two ports hold
-// direction 0xA5 and output 0x5A throughout.
+// Each row: the change, the port's masks before it, whether it is accepted and
+// the port's masks after it.  The other two ports hold direction 0xA5 and
+// output 0x5A, and keep them.
 TEST(PortRules, DirectionAndOutputChanges)
 {
     enum Change { kDirOut, kDirIn, kOutOn, kOutOff };
