@@ -13,7 +13,7 @@ list(REMOVE_ITEM PV_ADAPTER_SOURCES ${PV_MAIN_SOURCE})
 # The Windows adapters, kept in a library so that tests under Wine can link
 # single adapters (the driver-library loader, for one) without the program.
 add_library(pv_win32 STATIC ${PV_ADAPTER_SOURCES})
-target_link_libraries(pv_win32 PUBLIC pv_core user32 gdi32 winmm shell32 kernel32)
+target_link_libraries(pv_win32 PUBLIC pv_core user32 gdi32 winmm shell32 kernel32 ole32 windowscodecs uuid)
 # The platform-free CSV log writes through its file operations, which live in
 # pv_win32 (log_file_win32.cpp): the two static libraries need each other.
 target_link_libraries(pv_core PUBLIC pv_win32)

@@ -7,8 +7,8 @@
 # Runs BUILD_DIR/tools/demo_session.exe, which starts the program (beside the
 # simulator in BUILD_DIR/with-sim/) in DATA_DIR and plays the operator, then
 # turns its window pictures into main-dialog.png, config-dialog.png,
-# graph-normal.png and graph-diffamp.png in SHOT_DIR.  The caller has started
-# the display and the Wine prefix (scripts/wine-env.sh).  The board is
+# graph-normal.png, graph-menu.png and graph-diffamp.png in SHOT_DIR.  The
+# caller has started the display and the Wine prefix (scripts/wine-env.sh).  The board is
 # sim/examples/demo.ini unless UUSBD_SIM_CONFIG names another configuration.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"

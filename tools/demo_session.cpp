@@ -10,7 +10,8 @@
 // Config dialog opened and cancelled, four channels plotted with Go, Diff Amp
 // mode, a few seconds of saving, Stop, Exit.  With a screenshot folder it
 // writes main-dialog.bmp, config-dialog.bmp, graph-normal.bmp and
-// graph-diffamp.bmp there, each the window's own picture.
+// graph-diffamp.bmp there, each the window's own picture, and graph-menu.bmp,
+// the Graph window with its right-click menu open as the screen shows them.
 //
 // An init_setting.ini is written first unless the folder already has one.
 // Exit code 0 when every step was seen to take effect, 1 with a message on
@@ -128,12 +129,13 @@ private:
     void click(int id) const { PostMessageA(item(id), BM_CLICK, 0, 0); }
     void command(int id) const { PostMessageA(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     bool waitForText(int id, const char *text);
-    bool capture(HWND window, const char *name);
+    bool capture(HWND window, const char *name, bool asOnScreen = false);
 
     bool connect();
     bool setPorts();
     bool showConfig();
     bool plotNormal();
+    bool showPictureMenu();
     bool switchToDiffAmp();
     bool saveForAWhile();
     bool stop();
@@ -306,6 +308,31 @@ bool Session::plotNormal()
     return capture(graph_, "graph-normal") && capture(main_, "main-dialog");
 }
 
+// The right-click menu, opened by a real click and closed with Escape.
+bool Session::showPictureMenu()
+{
+    RECT rect = {};
+    GetWindowRect(graph_, &rect);
+    SetForegroundWindow(graph_);
+    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    INPUT input[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
+    input[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(2, input, sizeof(INPUT));
+    if (!waitUntil([] { return IsWindowVisible(FindWindowA("#32768", nullptr)) != FALSE; }))
+        return fail("a right click on the Graph did not open its menu");
+    step("right click on the Graph: Copy Picture, Save Picture As...");
+    Sleep(300);  // the menu drawn
+    const bool captured = capture(graph_, "graph-menu", true);
+    INPUT escape[2] = {{INPUT_KEYBOARD, {}}, {INPUT_KEYBOARD, {}}};
+    escape[0].ki.wVk = escape[1].ki.wVk = VK_ESCAPE;
+    escape[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, escape, sizeof(INPUT));
+    if (!waitUntil([] { return !IsWindowVisible(FindWindowA("#32768", nullptr)); }))
+        return fail("Escape did not close the Graph's menu");
+    return captured;
+}
+
 bool Session::switchToDiffAmp()
 {
     command(IDM_DIFFAMP);
@@ -351,13 +378,13 @@ bool Session::exitProgram()
 
 bool Session::run()
 {
-    return connect() && setPorts() && showConfig() && plotNormal() && switchToDiffAmp() && saveForAWhile() &&
-           stop() && exitProgram();
+    return connect() && setPorts() && showConfig() && plotNormal() && showPictureMenu() && switchToDiffAmp() &&
+           saveForAWhile() && stop() && exitProgram();
 }
 
-// The window as it stands on the screen, frame and caption included, as a
-// 24-bit BMP in the screenshot folder.
-bool Session::capture(HWND window, const char *name)
+// The window, frame and caption included, as a 24-bit BMP in the screenshot
+// folder: its own picture, or what the screen shows there (with a menu on top).
+bool Session::capture(HWND window, const char *name, bool asOnScreen)
 {
     if (shotFolder_.empty())
         return true;
@@ -365,7 +392,9 @@ bool Session::capture(HWND window, const char *name)
     GetWindowRect(window, &rect);
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
-    HDC screen = GetWindowDC(window);
+    HDC screen = asOnScreen ? GetDC(nullptr) : GetWindowDC(window);
+    const int left = asOnScreen ? rect.left : 0;
+    const int top = asOnScreen ? rect.top : 0;
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -379,7 +408,7 @@ bool Session::capture(HWND window, const char *name)
     bool copied = false;
     if (bitmap != nullptr) {
         HGDIOBJ old = SelectObject(memory, bitmap);
-        copied = BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY) != FALSE;
+        copied = BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY) != FALSE;
         GdiFlush();
         SelectObject(memory, old);
     }
@@ -402,7 +431,7 @@ bool Session::capture(HWND window, const char *name)
     if (bitmap != nullptr)
         DeleteObject(bitmap);
     DeleteDC(memory);
-    ReleaseDC(window, screen);
+    ReleaseDC(asOnScreen ? nullptr : window, screen);
     if (!written)
         return fail("cannot write the screenshot " + path);
     step("screenshot %s (%dx%d)", name, width, height);

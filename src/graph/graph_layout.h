@@ -10,7 +10,6 @@ constexpr int32_t plotLeftMargin = 55;    // window X of the plot origin
 constexpr int32_t plotBottomMargin = 25;  // client bottom edge to the X axis
 constexpr int32_t plotSamples = 100;      // samples across the plot
 constexpr double pixelsPerSample = 5.0;
-constexpr int32_t tickPeriodMs = 1000;    // time between time-axis ticks
 constexpr int32_t plotRightEnd = 500;     // pixelsPerSample * plotSamples
 constexpr int32_t gridLineEnd = 495;      // right end of a grid line
 constexpr int32_t gridSmallLabelX = 445;  // grey copy of a grid label

@@ -1,5 +1,6 @@
 #include "graph/graph_picture.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -12,6 +13,8 @@ constexpr double kLabelRise = 9.0;          // trace and trigger labels sit this
 constexpr double kSmallGridLabelRise = 15.0;
 constexpr int32_t kTickLength = 5;
 constexpr int32_t kTimeLabelY = 5;
+constexpr int32_t kTimeLabelGap = 4;        // blank pixels at least between time labels
+constexpr uint64_t kMaxLabelDecade = 1000000000000000ull;
 constexpr int32_t kResultTextStep = 60;     // per channel number
 constexpr int32_t kVrefTextX = 10;
 constexpr int32_t kGainTextX = 110;
@@ -148,9 +151,12 @@ void drawPolyline(Builder &b, int ch, const SampleHistory &history, uint32_t w, 
     const int32_t *values = history.values[ch];
     b.op(GraphOpKind::moveTo, 0, 0, pen);
     if (history.wrapped != 0) {
-        for (uint32_t j = w; j < kHistorySlots; ++j)
+        // The ring is marked wrapped one sample before its last slot is
+        // written; a slot not yet written is left out, not drawn as 0.
+        const uint32_t written = history.sampleCount < kHistorySlots ? history.sampleCount : kHistorySlots;
+        for (uint32_t j = w; j < written; ++j)
             b.op(GraphOpKind::lineTo, xOfPosition(j - w), yOfValue(values[j], origin, yScale), pen);
-        for (uint32_t k = 0; k < w; ++k)
+        for (uint32_t k = 0; k < w && k < written; ++k)
             b.op(GraphOpKind::lineTo, xOfPosition(k + kHistorySlots - w), yOfValue(values[k], origin, yScale), pen);
     } else {
         for (uint32_t k = 0; k < w; ++k)
@@ -197,28 +203,52 @@ void drawAxes(Builder &b, const GraphView &view)
     b.line(0, 0, 0 + view.clientWidth, 0, penAxis);
 }
 
-// Ticks once a second.  The arithmetic is 64-bit so that long runs do not
-// wrap the seconds; an interval above one second or not positive leaves the
+// Seconds between labels: the first of 1, 2, 5, 10, 20, 50, ... whose labels
+// stand at least `room` pixels apart; 0 when none does (an absurd interval).
+uint64_t labelEverySeconds(uint64_t g, int32_t room)
+{
+    static const uint64_t kSteps[] = {1, 2, 5};
+    const double perSecond = 1000.0 * pixelsPerSample / static_cast<double>(g);
+    for (uint64_t decade = 1; decade <= kMaxLabelDecade; decade *= 10)
+        for (uint64_t step : kSteps)
+            if (perSecond * static_cast<double>(step * decade) >= room)
+                return step * decade;
+    return 0;
+}
+
+// A tick and a label at each whole second (or every k seconds, so that the
+// labels keep apart), each at the pixel of its true time: (second * 1000 -
+// the time of the left edge) / G samples from the Y axis, rounded once.  Only
+// labels that end inside the window are drawn.  The arithmetic is 64-bit so
+// that long runs do not wrap; an interval that is not positive leaves the
 // axis without ticks.
 void drawTimeAxis(Builder &b, const Settings &settings, const GraphView &view)
 {
     if (settings.getDataInterval <= 0)
         return;
-    const uint64_t g = static_cast<uint64_t>(settings.getDataInterval);
-    const uint64_t step = static_cast<uint64_t>(tickPeriodMs) / g;
-    if (step == 0 || view.clientWidth <= 0)
+    const int32_t right = view.clientWidth - plotLeftMargin;  // window's right edge
+    if (right <= 0)
         return;
-    const uint64_t elapsedMs = g * view.scrolledSamples;
-    const uint64_t s0 = elapsedMs / tickPeriodMs;
-    const uint64_t r = (elapsedMs % tickPeriodMs) / g;
-    const uint64_t width = static_cast<uint64_t>(view.clientWidth);
-    for (uint64_t t = 1; t * step < width; ++t) {
-        const int32_t x = toPixel(static_cast<double>(t * step - r) * pixelsPerSample);
-        b.line(x, 0, x, -kTickLength, penAxis);
-        char label[kFormatBuffer];
-        const unsigned long long seconds = (s0 + t) * static_cast<uint64_t>(tickPeriodMs / 1000);
-        const int32_t length = heldLength(std::snprintf(label, sizeof label, "%llu", seconds));
+    const uint64_t g = static_cast<uint64_t>(settings.getDataInterval);
+    const uint64_t leftMs = g * view.scrolledSamples;
+    const uint64_t rightMs = leftMs + static_cast<uint64_t>(right) * g / static_cast<uint64_t>(pixelsPerSample);
+
+    char label[kFormatBuffer];
+    const int32_t widest = b.extent(label, heldLength(std::snprintf(label, sizeof label, "%llu",
+                                                                    static_cast<unsigned long long>(rightMs / 1000))))
+                               .width;
+    const uint64_t k = labelEverySeconds(g, widest + kTimeLabelGap);
+    if (k == 0)
+        return;
+    for (uint64_t second = (leftMs / 1000 / k + 1) * k; second <= rightMs / 1000; second += k) {
+        const double samples = static_cast<double>(second * 1000 - leftMs) / static_cast<double>(g);
+        const int32_t x = toPixel(std::floor(samples * pixelsPerSample + 0.5));
+        const int32_t length = heldLength(std::snprintf(label, sizeof label, "%llu",
+                                                        static_cast<unsigned long long>(second)));
         const TextExtent size = b.extent(label, length);
+        if (x - size.width / 2 + size.width > right)
+            break;
+        b.line(x, 0, x, -kTickLength, penAxis);
         b.text(x - size.width / 2, kTimeLabelY, label, length, axisColour);
     }
 }

@@ -64,3 +64,8 @@
 #define TIMER_SAMPLE_TICK   1100
 #define TIMER_READ_TICK     1200
 #define TIMER_REPAINT       400
+
+// Graph window: right-click menu
+#define IDR_GRAPH_MENU      113
+#define IDM_COPY_PICTURE    40031
+#define IDM_SAVE_PICTURE    40032

@@ -86,39 +86,79 @@ TEST(GraphGrid, WorkedPlacementOfLinesLabelsAndAxes)
     EXPECT_EQ(Strings(drawn.begin(), drawn.begin() + static_cast<long>(expected.size())), expected);
 }
 
-TEST(GraphTimeAxis, TicksOncePerSecondOfSamplesFromTheScrolledPosition)
+// The time labels of a paint (texts at Y 5): second, the X of its tick, its
+// text's left end and width; checks that each is centred under its own tick.
+struct TimeLabel { unsigned long long second; int32_t x, left, width; };
+std::vector<TimeLabel> timeLabels(Scene &s)
 {
-    // The first tick is labelled 1, centred below it.
-    struct Row { const char *what; int32_t interval; uint32_t scrolled, count, scrolledAfter; long ticks;
-                 int32_t firstX, spacing; };
+    s.paint();
+    const std::vector<GraphOp> &ops = s.picture.ops;
+    std::vector<TimeLabel> labels;
+    for (size_t i = 2; i < ops.size(); ++i) {
+        if (ops[i].kind != GraphOpKind::text || ops[i].y != 5)
+            continue;
+        const GraphOp &tick = ops[i - 1];
+        EXPECT_TRUE(ops[i - 2].x == tick.x && ops[i - 2].y == 0 && tick.y == -5 && tick.pen == penAxis);
+        const std::string text(s.picture.textOf(ops[i]), ops[i].textLength);
+        const int32_t width = 6 * static_cast<int32_t>(text.size());
+        EXPECT_EQ(ops[i].x, tick.x - width / 2);
+        labels.push_back({std::stoull(text), tick.x, ops[i].x, width});
+    }
+    return labels;
+}
+
+TEST(GraphTimeAxis, EveryLabelStandsAtItsTrueTimeApartFromTheNextAndInsideTheWindow)
+{
+    for (int32_t g = 1; g <= 2000; ++g) {
+        for (uint32_t scrolled : {0u, 12345u}) {
+            SCOPED_TRACE("G " + std::to_string(g) + " scrolled " + std::to_string(scrolled));
+            Scene s;
+            s.settings.getDataInterval = g;
+            s.view.scrolledSamples = scrolled;
+            const std::vector<TimeLabel> labels = timeLabels(s);
+            for (size_t i = 0; i < labels.size(); ++i) {
+                const double truth = (double(labels[i].second) * 1000.0 - double(g) * scrolled) * 5.0 / g;
+                ASSERT_LE(std::abs(labels[i].x - truth), 1000 % g == 0 ? 0.0 : 0.5) << labels[i].second;
+                ASSERT_LE(labels[i].left + labels[i].width + (i + 1 < labels.size() ? 4 : 0),
+                          i + 1 < labels.size() ? labels[i + 1].left : 800 - 55);
+            }
+        }
+    }
+}
+
+TEST(GraphTimeAxis, LabelsEverySecondUnlessThatCrowdsThemThenEvery2nd5th10th)
+{
+    // 800 pixels wide: 745 to the right of the Y axis; digits 6 pixels wide.
+    struct Row { const char *what; int32_t g; uint32_t scrolled; unsigned long long first, every; int32_t firstX;
+                 size_t count; };
     const Row rows[] = {
-        {"60 ms before scrolling: 16 samples a tick, 80 px apart", 60, 0, 50, 0, 49, 80, 80},
-        {"60 ms scrolled by 10: the first tick at 30", 60, 0, 110, 10, 49, 30, 80},
-        {"1000 ms: one sample a tick while the count is below the width", 1000, 0, 0, 0, 799, 5, 5},
-        {"3 ms scrolled by 333: the first tick lands on the Y axis", 3, 0, 433, 333, 2, 0, 1665},
-        {"1 ms: a tick of 1000 samples never fits in 800 pixels", 1, 0, 0, 0, 0, 0, 0},
-        {"above one second: no ticks, no endless loop; a count of 100 keeps the scroll", 1001, 7, 100, 7, 0, 0, 0},
-        {"zero interval: no ticks, no division by zero; the largest count scrolls by all but 100", 0, 0,
-         4294967295u, 4294967195u, 0, 0, 0},
+        {"1000 / 8 ms: 625 pixels a second, one label as today", 8, 0, 1, 1, 625, 1},
+        {"100 ms scrolled by 10: 50 pixels a second from 2 s on, as today", 100, 10, 2, 1, 50, 14},
+        {"200 ms: 25 pixels a second, as today", 200, 0, 1, 1, 25, 29},
+        {"250 ms with labels up to 112: 20 pixels a second crowd 3 digits, every 2nd", 250, 300, 76, 2, 20, 18},
+        {"60 ms: 83.3 pixels a second, label 1 at 83 (not 80)", 60, 0, 1, 1, 83, 8},
+        {"60 ms scrolled by 10: label 1 at 1 s", 60, 10, 1, 1, 33, 9},
+        {"400 ms: 12.5 pixels a second, every 2nd", 400, 0, 2, 2, 25, 29},
+        {"600 ms: 8.3 pixels a second, every 2nd", 600, 0, 2, 2, 17, 44},
+        {"999 ms far along: 4-digit labels every 10th second", 999, 1000, 1000, 10, 5, 15},
+        {"1000 ms: every 5th second instead of a label every 5 pixels", 1000, 0, 5, 5, 25, 29},
+        {"1500 ms: every 10th second instead of no ticks", 1500, 0, 10, 10, 33, 22},
+        {"an interval of 2^31 - 1 ms: every 50 million seconds", 2147483647, 0, 50000000, 50000000, 116, 6},
+        {"a zero interval draws no time axis", 0, 0, 0, 0, 0, 0},
     };
-    const std::regex tick("black (-?[0-9]+),0 \\1,-5");
-    const auto isTick = [&](const std::string &entry) { return std::regex_match(entry, tick); };
-    const auto tickAt = [](int32_t x) { return "black " + std::to_string(x) + ",0 " + std::to_string(x) + ",-5"; };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.what);
         Scene s;
-        s.settings.getDataInterval = r.interval;
+        s.settings.getDataInterval = r.g;
         s.view.scrolledSamples = r.scrolled;
-        s.history.sampleCount = r.count;
-        const Strings drawn = s.paint();
-        EXPECT_EQ(s.view.scrolledSamples, r.scrolledAfter);
-        ASSERT_EQ(std::count_if(drawn.begin(), drawn.end(), isTick), r.ticks);
-        if (r.ticks == 0)
+        const std::vector<TimeLabel> labels = timeLabels(s);
+        ASSERT_EQ(labels.size(), r.count);
+        if (r.count == 0)
             continue;
-        const auto first = std::find_if(drawn.begin(), drawn.end(), isTick);
-        EXPECT_EQ(Strings(first, first + 3),
-                  Strings({tickAt(r.firstX), "black 1 at " + std::to_string(r.firstX - 3) + ",5",
-                           tickAt(r.firstX + r.spacing)}));
+        EXPECT_EQ(labels[0].second, r.first);
+        EXPECT_EQ(labels[0].x, r.firstX);
+        for (size_t i = 1; i < labels.size(); ++i)
+            EXPECT_EQ(labels[i].second - labels[i - 1].second, r.every);
     }
 }
 
@@ -147,17 +187,19 @@ TEST(GraphMarks, TriggerLevelAndSaving)
 // One channel unit a pixel: slot k of CH5 holds 100 + k and stands at Y -(100 + k).
 TEST(GraphTrace, OldestSampleFirstFromTheLeftEdge)
 {
-    struct Row { const char *what; int32_t wrapped; uint32_t writeIndex; size_t points; Strings firstTwoAndLast;
+    struct Row { const char *what; int32_t wrapped; uint32_t writeIndex, count; size_t points; Strings firstTwoAndLast;
                  const char *label; };
     const Row rows[] = {
-        {"right after a reset nothing is drawn, the label is level with slot 99", 0, 0, 0, {}, "CH5 CH5 at 500,-208"},
-        {"wrapped at slot 0: slots 0..99 from 0 to 495", 1, 0, 100,
+        {"right after a reset nothing is drawn, the label is level with slot 99", 0, 0, 0, 0, {}, "CH5 CH5 at 500,-208"},
+        {"wrapped at slot 0: slots 0..99 from 0 to 495", 1, 0, 100, 100,
          {"CH5 0,0 0,-100", "CH5 0,-100 5,-101", "CH5 490,-198 495,-199"}, "CH5 CH5 at 500,-208"},
-        {"wrapped at slot 99: slot 99 at 0, then 0..98 from 5 to 495", 1, 99, 100,
+        {"wrapped at slot 99: slot 99 at 0, then 0..98 from 5 to 495", 1, 99, 199, 100,
          {"CH5 0,0 0,-199", "CH5 0,-199 5,-100", "CH5 490,-197 495,-198"}, "CH5 CH5 at 500,-207"},
-        {"wrapped at slot 37: slot 37 first, slot 36 newest at 495", 1, 37, 100,
+        {"after the 99th sample slot 99 was never written: 0..98 from 5 to 495", 1, 99, 99, 99,
+         {"CH5 0,0 5,-100", "CH5 5,-100 10,-101", "CH5 490,-197 495,-198"}, "CH5 CH5 at 500,-207"},
+        {"wrapped at slot 37: slot 37 first, slot 36 newest at 495", 1, 37, 137, 100,
          {"CH5 0,0 0,-137", "CH5 0,-137 5,-138", "CH5 490,-135 495,-136"}, "CH5 CH5 at 500,-145"},
-        {"a damaged write index folds back into the ring", 0, 100003, 3,
+        {"a damaged write index folds back into the ring", 0, 100003, 100003, 3,
          {"CH5 0,0 0,-100", "CH5 0,-100 5,-101", "CH5 5,-101 10,-102"}, "CH5 CH5 at 500,-111"},
     };
     for (const Row &r : rows) {
@@ -167,6 +209,7 @@ TEST(GraphTrace, OldestSampleFirstFromTheLeftEdge)
         s.app.plotted[5] = 1;
         s.history.wrapped = r.wrapped;
         s.history.writeIndex = r.writeIndex;
+        s.history.sampleCount = r.count;
         for (uint32_t k = 0; k < kHistorySlots; ++k)
             s.history.values[5][k] = static_cast<int32_t>(100 + k);
         const Strings ch5 = starting(s.paint(), "CH5 ");  // the strokes, then the label
@@ -229,6 +272,7 @@ TEST(GraphDegenerate, EveryPaintFinishesWithDrawableCoordinates)
         s.settings.triggerEnabled = true;
         s.view = GraphView{800, r.clientHeight, computeYScale(r.top, r.origin, r.clientHeight), 0};
         s.history.wrapped = 1;
+        s.history.sampleCount = 100;
         for (int ch = 0; ch < kChannelCount; ++ch) {
             s.app.plotted[ch] = 1;
             for (uint32_t k = 0; k < kHistorySlots; ++k)
