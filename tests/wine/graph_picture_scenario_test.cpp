@@ -1,6 +1,9 @@
 // The Graph window's picture out of the program: Ctrl+C puts it on the
 // clipboard and "Save Picture As..." writes a PNG, both holding exactly the
 // pixels the window shows.
+#include <functional>
+#include <vector>
+
 #include "capture.h"
 #include "driver.h"
 #include "input.h"
@@ -23,21 +26,43 @@ TEST_F(GraphPictureScenario, CtrlCAndSavePictureAsGiveExactlyTheWindowsPixels)
     Sleep(300);  // a trace of some samples; then the picture holds still
     click(dialog, IDC_STOP);
     ASSERT_TRUE(waitUntil([&] { return enabled(dialog, IDC_GO); }));
+    // Real input goes to the active window, and the screen shows the window
+    // on top: another program on the display may take either at any moment,
+    // so the Graph window is brought forward and each step tried again then.
+    RECT client{};
+    GetClientRect(graph, &client);
+    POINT middle{client.right / 2, client.bottom / 2};
+    ClientToScreen(graph, &middle);
+    const auto inFront = [&] {
+        SetForegroundWindow(graph);
+        return waitUntil([&] { return GetForegroundWindow() == graph && WindowFromPoint(middle) == graph; }, 3000);
+    };
+    const auto tryInFront = [&](const std::function<void()> &step, const std::function<bool()> &done) {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            if (!inFront())
+                continue;
+            step();
+            if (waitUntil(done, 5000))
+                return true;
+        }
+        return false;
+    };
     Picture shown;  // once unchanged over several repaints
     ULONGLONG changed = 0;
+    ASSERT_TRUE(inFront());
     ASSERT_TRUE(waitUntil([&] {
         Picture next = captureClient(graph);
-        if (!(next == shown))
-            shown = std::move(next), changed = GetTickCount64();
+        if (!(next == shown) || WindowFromPoint(middle) != graph)
+            shown = std::move(next), changed = GetTickCount64(), inFront();
         return !shown.rows.empty() && GetTickCount64() - changed > 300;
     }));
 
-    ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard() && CloseClipboard());
-    SetForegroundWindow(graph);
-    ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == graph; }));
-    pressKeys({VK_CONTROL, 'C'});
-    ASSERT_TRUE(waitUntil([] { return IsClipboardFormatAvailable(CF_DIB) != FALSE; })) << "Ctrl+C copies";
-    ASSERT_TRUE(OpenClipboard(nullptr));
+    // The clipboard is open to one process at a time: the program may still hold it.
+    ASSERT_TRUE(waitUntil([] { return OpenClipboard(nullptr) != FALSE; }));
+    ASSERT_TRUE(EmptyClipboard() && CloseClipboard());
+    ASSERT_TRUE(tryInFront([] { pressKeys({VK_CONTROL, 'C'}); },
+                           [] { return IsClipboardFormatAvailable(CF_DIB) != FALSE; })) << "Ctrl+C copies";
+    ASSERT_TRUE(waitUntil([] { return OpenClipboard(nullptr) != FALSE; }));
     const HGLOBAL dib = GetClipboardData(CF_DIB);
     EXPECT_TRUE(pictureOfDib(static_cast<const BITMAPINFOHEADER *>(GlobalLock(dib))) == shown) << "as shown";
     GlobalUnlock(dib);
@@ -46,12 +71,15 @@ TEST_F(GraphPictureScenario, CtrlCAndSavePictureAsGiveExactlyTheWindowsPixels)
     // Save Picture As... takes the picture when chosen.  While its dialog is
     // open, sampling runs and a block is saved after the operator has browsed
     // into another folder: the CSV file stays in the data folder.
-    rightClick(graph);
-    ASSERT_TRUE(waitUntil([] { return IsWindowVisible(FindWindowA("#32768", nullptr)) != FALSE; }));
-    for (WORD key : std::vector<WORD>{VK_DOWN, VK_DOWN, VK_RETURN})  // the second item
-        pressKeys({key});
-    HWND save = waitForDialog("Save");
-    ASSERT_NE(save, nullptr);
+    HWND save = nullptr;
+    ASSERT_TRUE(tryInFront(
+        [&] {
+            rightClick(graph);
+            if (waitUntil([] { return IsWindowVisible(FindWindowA("#32768", nullptr)) != FALSE; }, 3000))
+                for (WORD key : std::vector<WORD>{VK_DOWN, VK_DOWN, VK_RETURN})  // the second item
+                    pressKeys({key});
+        },
+        [&] { return (save = findDialog("Save")) != nullptr && IsWindowVisible(save); }));
     ASSERT_TRUE(CreateDirectoryA(folder.file("sub").c_str(), nullptr));
     ASSERT_TRUE(go());
     setFileDialogName(save, L"sub");
