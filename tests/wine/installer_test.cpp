@@ -1,7 +1,8 @@
-// The 64-bit installer (scripts/package.sh) under Wine: a silent install into
-// a test folder, the Start-menu shortcut that starts the program in the
-// per-user data folder, the Add/Remove Programs entry, and a silent uninstall
-// that removes all of it but the operator's data.  Skipped when no installer
+// The installer of this test's own architecture (scripts/package.sh) under
+// Wine: a silent install into its Program Files folder, the Start-menu
+// shortcut that starts the program in the per-user data folder, the
+// Add/Remove Programs entry, and a silent uninstall that removes all of it
+// but the operator's data.  Skipped when no installer
 // was built, unless PV_PACKAGES_DIR names the folder that must hold it.
 #include <windows.h>
 #include <shlobj.h>
@@ -28,6 +29,13 @@ namespace fs = std::filesystem;
 const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pendra_Visualizer";
 const wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 const wchar_t kDefaultDocuments[] = L"%USERPROFILE%\\Documents";
+#ifdef _WIN64
+const wchar_t kArch[] = L"win64", kInstallFolder[] = L"C:\\Program Files\\Pendra_Visualizer";
+const DWORD kView = RRF_SUBKEY_WOW6464KEY, kOtherView = RRF_SUBKEY_WOW6432KEY;
+#else
+const wchar_t kArch[] = L"win32", kInstallFolder[] = L"C:\\Program Files (x86)\\Pendra_Visualizer";
+const DWORD kView = RRF_SUBKEY_WOW6432KEY, kOtherView = RRF_SUBKEY_WOW6464KEY;
+#endif
 
 bool exists(const std::wstring &path)
 {
@@ -53,7 +61,7 @@ std::wstring shellFolder(int csidl)
 
 // A value of the Add/Remove Programs entry in the 64-bit or the 32-bit
 // registry view; "" when there is none.
-std::wstring uninstallValue(const wchar_t *name, DWORD view = RRF_SUBKEY_WOW6464KEY)
+std::wstring uninstallValue(const wchar_t *name, DWORD view = kView)
 {
     wchar_t value[1024] = {};
     DWORD size = sizeof value;
@@ -105,16 +113,16 @@ protected:
             packages = windowsPathFromEnv("PV_SOURCE_DIR") + "\\build\\packages";
         std::set<std::wstring> found;
         for (const std::wstring &name : namesIn(wideFromUtf8(packages)))
-            if (std::regex_match(name, std::wregex(L"Pendra_Visualizer-.*-win64-setup\\.exe")))
+            if (std::regex_match(name, std::wregex(L"Pendra_Visualizer-.*-" + std::wstring(kArch) + L"-setup\\.exe")))
                 found.insert(name);
         if (found.size() != 1 && required)
-            FAIL() << "no single win64 installer in " << packages;
+            FAIL() << "no single " << utf8FromWide(kArch) << " installer in " << packages;
         if (found.size() != 1)
-            GTEST_SKIP() << "no single win64 installer in " << packages << ": run scripts/package.sh";
+            GTEST_SKIP() << "no single " << utf8FromWide(kArch) << " installer in " << packages << ": run scripts/package.sh";
         installer = wideFromUtf8(packages) + L"\\" + *found.begin();
 
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        installFolder = root.filePath("Program Files\\Pendra_Visualizer");
+        installFolder = kInstallFolder;
         dataFolder = root.filePath("Documents\\Pendra_Visualizer");
         shortcut = shellFolder(CSIDL_PROGRAMS) + L"\\Pendra_Visualizer.lnk";
         cleanUp();  // what an earlier, failed run left
@@ -150,7 +158,7 @@ protected:
 
 TEST_F(InstallerTest, InstallsSilentlyAndUninstallsKeepingTheOperatorsData)
 {
-    ASSERT_EQ(runToEnd(L"\"" + installer + L"\" /S /D=" + installFolder), 0u);
+    ASSERT_EQ(runToEnd(L"\"" + installer + L"\" /S"), 0u);
     for (const wchar_t *name :
          {L"Pendra_Visualizer.exe", L"PENDRA_VISUALIZER_HELP.html", L"README.txt", L"LICENSE.txt", L"uninstall.exe"})
         EXPECT_TRUE(exists(installFolder + L"\\" + name)) << utf8FromWide(name);
@@ -164,9 +172,9 @@ TEST_F(InstallerTest, InstallsSilentlyAndUninstallsKeepingTheOperatorsData)
     EXPECT_TRUE(samePath(workingFolder, dataFolder)) << utf8FromWide(workingFolder);
     ASSERT_TRUE(fs::is_directory(dataFolder));
 
-    // Add/Remove Programs: in the 64-bit registry view only.
+    // Add/Remove Programs: in the registry view of the program's architecture only.
     EXPECT_EQ(uninstallValue(L"DisplayName"), L"Pendra_Visualizer");
-    EXPECT_EQ(uninstallValue(L"DisplayName", RRF_SUBKEY_WOW6432KEY), L"");
+    EXPECT_EQ(uninstallValue(L"DisplayName", kOtherView), L"");
     EXPECT_TRUE(samePath(uninstallValue(L"UninstallString"), L"\"" + installFolder + L"\\uninstall.exe\""));
 
     // The operator's settings and a day's log, then a silent uninstall: the
