@@ -37,7 +37,7 @@ echo "chroot32: building the 32-bit Wine tree in $DIR (first time: about 0.45 GB
 unshare --mount --propagation private bash -euo pipefail -c '
   T="$1"; MIRROR="$2"; PACKAGES="$3"
   debootstrap --variant=minbase bookworm "$T" "$MIRROR" >"$T.log" 2>&1 ||
-    { tail -20 "$T.log"; exit 1; }
+    { echo "chroot32: debootstrap failed (see $T.log)"; exit 1; }
   echo "deb $MIRROR bookworm-backports main" > "$T/etc/apt/sources.list.d/backports.list"
   # No services start inside the tree.
   printf "#!/bin/sh\nexit 101\n" > "$T/usr/sbin/policy-rc.d"
@@ -50,7 +50,7 @@ unshare --mount --propagation private bash -euo pipefail -c '
     apt-get install -y -qq --no-install-recommends $PACKAGES >/dev/null
     apt-get install -y -qq --no-install-recommends -t bookworm-backports qemu-user >/dev/null
     apt-get clean
-  " >>"$T.log" 2>&1 || { tail -20 "$T.log"; exit 1; }
+  " >>"$T.log" 2>&1 || { echo "chroot32: installing Wine and QEMU failed (see $T.log)"; exit 1; }
   umount "$T/proc"
 ' chroot32 "$DIR.partial" "$MIRROR" "$PACKAGES"
 

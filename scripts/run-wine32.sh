@@ -3,7 +3,7 @@
 # not execute 32-bit code (used by CTest, like run-wine.sh):
 #
 #   scripts/run-wine32.sh PROGRAM [ARGUMENTS...]
-#   scripts/run-wine32.sh --check     prints why it cannot run here, if so
+#   scripts/run-wine32.sh --check     prints why this machine cannot, if so
 #
 # The program runs inside the tree of scripts/chroot32.sh, in a user, mount
 # and pid namespace of its own: there a private binfmt_misc instance sends
@@ -19,23 +19,23 @@ TREE="${PV_CHROOT32:-$ROOT/build/chroot32}"
 SKIPPED=77
 
 # The kernel must give a user namespace its own binfmt_misc (Linux 6.7+).
-unavailable() {
+machine_unable() {
   if ! unshare --user --map-root-user --mount true 2>/dev/null; then
     echo "this machine allows no user namespaces"
   elif ! unshare --user --map-root-user --mount \
       sh -c 'mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc' 2>/dev/null; then
     echo "this kernel ($(uname -r)) has no private binfmt_misc (Linux 6.7 or newer needed)"
-  elif [ ! -f "$TREE/.pv-ready" ]; then
-    echo "the 32-bit Wine tree $TREE is not built (scripts/chroot32.sh; its first build needs the network)"
   fi
 }
 
+reason="$(machine_unable)"
 if [ "${1:-}" = --check ]; then
-  reason="$(unavailable)"
   [ -z "$reason" ] || { echo "$reason"; exit $SKIPPED; }
   exit 0
 fi
-reason="$(unavailable)"
+if [ -z "$reason" ] && [ ! -f "$TREE/.pv-ready" ]; then
+  reason="the 32-bit Wine tree $TREE is not built (scripts/chroot32.sh; its first build needs the network)"
+fi
 [ -z "$reason" ] || { echo "32-bit run skipped: $reason"; exit $SKIPPED; }
 
 # QEMU's i386 ELF magic and mask (executables and position-independent ones);
