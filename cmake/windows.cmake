@@ -50,8 +50,10 @@ set_target_properties(demo_session PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_B
 # The tests run each Windows program through a runner script.  The 64-bit
 # build runs under the machine's Wine (wine.*, the fast loop); the 32-bit
 # build, the shipped one, runs emulated under the Wine of a tree of its own
-# (wine32.*, scripts/run-wine32.sh), one run at a time since the runs share
-# one prefix, and counts as skipped where the machine cannot run it.
+# (wine32.*, scripts/run-wine32.sh) and counts as skipped where the machine
+# cannot run it.  Emulated runs are long, so they form two chains that run
+# beside each other and beside the rest; each chain has a Wine prefix of its
+# own, which its runs share one at a time.  CTest starts their links first.
 enable_testing()
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(PV_TEST_GROUP wine)
@@ -60,12 +62,18 @@ else()
   set(PV_TEST_GROUP wine32)
   set(PV_WINE_RUNNER ${CMAKE_SOURCE_DIR}/scripts/run-wine32.sh)
 endif()
+set(PV_WINE32_CHAIN 0)
 # pv_add_wine_test(NAME TIMEOUT PROGRAM ARGUMENTS...): test GROUP.NAME.
 function(pv_add_wine_test name timeout)
-  add_test(NAME ${PV_TEST_GROUP}.${name} COMMAND ${PV_WINE_RUNNER} ${ARGN})
-  set_tests_properties(${PV_TEST_GROUP}.${name} PROPERTIES TIMEOUT ${timeout})
+  set(test ${PV_TEST_GROUP}.${name})
+  add_test(NAME ${test} COMMAND ${PV_WINE_RUNNER} ${ARGN})
+  set_tests_properties(${test} PROPERTIES TIMEOUT ${timeout})
   if(PV_TEST_GROUP STREQUAL wine32)
-    set_tests_properties(${PV_TEST_GROUP}.${name} PROPERTIES SKIP_RETURN_CODE 77 RESOURCE_LOCK wineprefix32)
+    math(EXPR chain "(${PV_WINE32_CHAIN} + 1) % 2")
+    set(PV_WINE32_CHAIN ${chain} PARENT_SCOPE)
+    set_tests_properties(${test} PROPERTIES SKIP_RETURN_CODE 77 COST 1000
+      RESOURCE_LOCK wineprefix32-${chain}
+      ENVIRONMENT PV_WINEPREFIX32=${CMAKE_BINARY_DIR}/wineprefix-${chain})
   endif()
 endfunction()
 
@@ -74,8 +82,9 @@ endfunction()
 set(PV_DEMO_FOLDER ${CMAKE_BINARY_DIR}/demo-session)
 file(MAKE_DIRECTORY ${PV_DEMO_FOLDER})
 pv_add_wine_test(demo_session 300 $<TARGET_FILE:demo_session> ${CMAKE_BINARY_DIR}/with-sim/Pendra_Visualizer.exe)
-set_tests_properties(${PV_TEST_GROUP}.demo_session PROPERTIES WORKING_DIRECTORY ${PV_DEMO_FOLDER}
-  ENVIRONMENT "UUSBD_SIM_CONFIG=Z:${CMAKE_SOURCE_DIR}/sim/examples/demo.ini")
+set_tests_properties(${PV_TEST_GROUP}.demo_session PROPERTIES WORKING_DIRECTORY ${PV_DEMO_FOLDER})
+set_property(TEST ${PV_TEST_GROUP}.demo_session APPEND PROPERTY ENVIRONMENT
+  "UUSBD_SIM_CONFIG=Z:${CMAKE_SOURCE_DIR}/sim/examples/demo.ini")
 
 # with-sim/: the program beside the simulator, for the run script and the
 # scenario tests.
@@ -129,7 +138,7 @@ foreach(src ${PV_WINE_TESTS})
   get_filename_component(name ${src} NAME_WE)
   pv_add_wine_program(${name} ${src})
   pv_add_wine_test(${name} 600 $<TARGET_FILE:${name}>)
-  set_property(TEST ${PV_TEST_GROUP}.${name} PROPERTY ENVIRONMENT
+  set_property(TEST ${PV_TEST_GROUP}.${name} APPEND PROPERTY ENVIRONMENT
     "PV_WITH_SIM=${PV_WITH_SIM}" "PV_BIN=${CMAKE_BINARY_DIR}/bin" "PV_SIM_DIR=${CMAKE_BINARY_DIR}/sim"
     "PV_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endforeach()

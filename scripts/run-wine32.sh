@@ -10,12 +10,13 @@
 # 32-bit ELF programs (the 32-bit half of Wine) to the tree's QEMU, /tmp is
 # private (so its display and Wine server meet no other run's) and the work
 # tree is mounted at its own path, so that paths mean the same inside.  The
-# host's binfmt_misc is never touched; nothing outlives the run.  Its Wine
-# prefix is build/wineprefix32: runs sharing it must not overlap.  Exits 77
-# (skipped) where the machine cannot do this.
+# host's binfmt_misc is never touched; nothing outlives the run.  The Wine
+# prefix is PV_WINEPREFIX32 (default build/wineprefix32); runs that share one
+# take turns.  Exits 77 (skipped) where the machine cannot do this.
 set -uo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 TREE="${PV_CHROOT32:-$ROOT/build/chroot32}"
+PREFIX="${PV_WINEPREFIX32:-$ROOT/build/wineprefix32}"
 SKIPPED=77
 
 # The kernel must give a user namespace its own binfmt_misc (Linux 6.7+).
@@ -38,6 +39,11 @@ if [ -z "$reason" ] && [ ! -f "$TREE/.pv-ready" ]; then
 fi
 [ -z "$reason" ] || { echo "32-bit run skipped: $reason"; exit $SKIPPED; }
 
+# Each run has its own Wine server, so runs in one prefix must not overlap.
+mkdir -p "$(dirname "$PREFIX")"
+exec 9>"$PREFIX.lock"
+flock 9
+
 # QEMU's i386 ELF magic and mask (executables and position-independent ones);
 # flag F opens the emulator now, so it serves inside the tree.
 MAGIC='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
@@ -47,7 +53,7 @@ MASK='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\x
 # does not signal a parent that is pid 1.
 exec unshare --user --map-root-user --mount --pid --fork --kill-child \
   bash -uo pipefail -c '
-  ROOT="$1" TREE="$2" MAGIC="$3" MASK="$4"; shift 4
+  ROOT="$1" TREE="$2" PREFIX="$3" MAGIC="$4" MASK="$5"; shift 5
   set -e
   mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
   printf "%s" ":pv-i386:M::$MAGIC:$MASK:$TREE/usr/bin/qemu-i386:F" > /proc/sys/fs/binfmt_misc/register
@@ -59,8 +65,6 @@ exec unshare --user --map-root-user --mount --pid --fork --kill-child \
   mount --bind "$ROOT" "$TREE$ROOT"
   set +e
   unset DISPLAY
-  PV_WINEPREFIX="${PV_WINEPREFIX32:-$ROOT/build/wineprefix32}" \
-    chroot "$TREE" /bin/bash "$ROOT/scripts/run-wine.sh" "$@"
-  rc=$?
-  exit $rc
-' pv-wine32 "$ROOT" "$TREE" "$MAGIC" "$MASK" "$@"
+  PV_WINEPREFIX="$PREFIX" chroot "$TREE" /bin/bash "$ROOT/scripts/run-wine.sh" "$@"
+  exit $?
+' pv-wine32 "$ROOT" "$TREE" "$PREFIX" "$MAGIC" "$MASK" "$@"

@@ -44,7 +44,8 @@ trap 'kill $PV_XVFB_PID 2>/dev/null || true; "$WINESERVER" -k 2>/dev/null || tru
 pv_wine_prefix
 
 # One CTest run over all the test trees and the package checks, so that one
-# summary line ends it.
+# summary line ends it.  Three at a time: the two chains of emulated 32-bit
+# runs (cmake/windows.cmake) mostly wait, and the rest keeps going beside them.
 mkdir -p build/all
 {
   for preset in native fuzz win64 win32; do
@@ -52,4 +53,4 @@ mkdir -p build/all
   done
   echo "add_test(package.contents bash \"$ROOT/tests/package/check_packages.sh\" \"$PV_PACKAGES_DIR\")"
 } > build/all/CTestTestfile.cmake
-ctest --test-dir build/all -j2 --output-on-failure --timeout 900
+ctest --test-dir build/all -j3 --output-on-failure --timeout 900
