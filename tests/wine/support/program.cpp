@@ -75,7 +75,11 @@ HWND Program::waitForMainDialog()
         return (dialog != nullptr && IsWindowVisible(dialog)) || !isRunning();
     });
     if (!shown || !isRunning()) {
-        ADD_FAILURE() << "the main dialog did not appear" << (isRunning() ? "" : " (the program ended)");
+        DWORD code = 0;
+        if (!isRunning())
+            GetExitCodeProcess(process_, &code);
+        ADD_FAILURE() << "the main dialog did not appear"
+                      << (isRunning() ? "" : " (the program ended, exit code " + std::to_string(code) + ")");
         return nullptr;
     }
     return dialog;
