@@ -9,12 +9,12 @@
 # 32-bit half of Wine in software (scripts/run-wine32.sh sends 32-bit
 # programs to it).  Quick when the tree is complete; a tree that lacks its
 # ready mark or a part (an interrupted build) is removed and built anew.
-# Runs as root; the first build downloads about 0.45 GB and takes 3-6 min.
+# Runs as root; the first build downloads about 0.45 GB and takes 1-6 min.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 DIR="$(realpath -m "${1:-build/chroot32}")"
 MIRROR="${PV_DEBIAN_MIRROR:-http://deb.debian.org/debian}"
-PACKAGES="wine wine64 wine32:i386 fonts-wine xvfb xauth"
+PACKAGES="wine wine64 wine32:i386 fonts-wine xvfb"
 # Written last: its presence says the tree is complete for this package list.
 MARK="$DIR/.pv-ready"
 WANT="bookworm $PACKAGES qemu-user/bookworm-backports"
@@ -22,8 +22,12 @@ WANT="bookworm $PACKAGES qemu-user/bookworm-backports"
 complete() {
   [ -f "$MARK" ] && [ "$(cat "$MARK")" = "$WANT" ] &&
     [ -x "$DIR/usr/bin/qemu-i386" ] && [ -x "$DIR/usr/lib/wine/wine" ] &&
-    [ -x "$DIR/usr/lib/wine/wine64" ] && [ -x "$DIR/usr/bin/xvfb-run" ]
+    [ -x "$DIR/usr/lib/wine/wine64" ] && [ -x "$DIR/usr/bin/Xvfb" ]
 }
+# One build at a time (two test commands started together).
+mkdir -p "$(dirname "$DIR")"
+exec 8>"$DIR.lock"
+flock 8
 complete && exit 0
 
 # Only ever removes a tree that nothing is mounted in: the build's own mounts
@@ -31,8 +35,7 @@ complete && exit 0
 remove() { [ -e "$1" ] && rm -rf --one-file-system "$1"; return 0; }
 remove "$DIR"
 remove "$DIR.partial"
-mkdir -p "$(dirname "$DIR")"
-echo "chroot32: building the 32-bit Wine tree in $DIR (first time: about 0.45 GB, 3-6 min)"
+echo "chroot32: building the 32-bit Wine tree in $DIR (first time: about 0.45 GB, 1-6 min)"
 
 unshare --mount --propagation private bash -euo pipefail -c '
   T="$1"; MIRROR="$2"; PACKAGES="$3"
