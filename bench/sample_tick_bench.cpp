@@ -18,15 +18,15 @@
 
 namespace {
 
-uint32_t steadyMilliseconds()
+uint64_t steadyMilliseconds()
 {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
 LogTime fixedTimeOfDay()
 {
-    return LogTime{14, 5, 9, 37};
+    return LogTime{2007, 3, 5, 14, 5, 9, 37};
 }
 
 const LogClocks kClocks = {steadyMilliseconds, fixedTimeOfDay};
@@ -68,19 +68,14 @@ void BM_SampleTick(benchmark::State &state)
     AppState app{};
     app.connected = 1;
     app.graphRunning = 1;
-    DataLog log{};
-    std::tm date{};
-    date.tm_year = 107;
-    date.tm_mon = 2;
-    date.tm_mday = 5;
-    openLogFile(log, date);
-    beginBlock(app, log);
+    static DataLog log{};
+    beginBlock(app, log, fixedTimeOfDay());
     CircuitResult results[kCircuitCount] = {{0, 0, 100}, {0, 0, 100}};
 
     for (auto _ : state) {
         storeSample(history, packet);
         if (triggerFires(history, config, app.saving != 0))
-            beginBlock(app, log);
+            beginBlock(app, log, fixedTimeOfDay());
         if (app.saving)
             writeLogRecord(log, history, kClocks);
         for (int c = 0; c < kCircuitCount; ++c)

@@ -14,6 +14,9 @@ list(REMOVE_ITEM PV_ADAPTER_SOURCES ${PV_MAIN_SOURCE})
 # single adapters (the driver-library loader, for one) without the program.
 add_library(pv_win32 STATIC ${PV_ADAPTER_SOURCES})
 target_link_libraries(pv_win32 PUBLIC pv_core user32 gdi32 winmm shell32 kernel32)
+# The platform-free CSV log writes through its file operations, which live in
+# pv_win32 (log_file_win32.cpp): the two static libraries need each other.
+target_link_libraries(pv_core PUBLIC pv_win32)
 target_compile_options(pv_win32 PRIVATE ${PV_WARNINGS})
 
 add_executable(Pendra_Visualizer WIN32 ${PV_MAIN_SOURCE} ${CMAKE_SOURCE_DIR}/src/resources/pendra.rc)
@@ -142,6 +145,15 @@ foreach(src ${PV_WINE_TESTS})
     "PV_WITH_SIM=${PV_WITH_SIM}" "PV_BIN=${CMAKE_BINARY_DIR}/bin" "PV_SIM_DIR=${CMAKE_BINARY_DIR}/sim"
     "PV_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endforeach()
+# The full-disk case of the log-fault scenario runs on a small filesystem
+# mounted around it, when the machine allows (scripts/small-disk.sh).
+set(PV_SMALL_DISK ${CMAKE_BINARY_DIR}/small-disk)
+add_test(NAME ${PV_TEST_GROUP}.small_disk_mount COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/small-disk.sh mount ${PV_SMALL_DISK})
+add_test(NAME ${PV_TEST_GROUP}.small_disk_unmount COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/small-disk.sh unmount ${PV_SMALL_DISK})
+set_tests_properties(${PV_TEST_GROUP}.small_disk_mount PROPERTIES FIXTURES_SETUP ${PV_TEST_GROUP}_small_disk)
+set_tests_properties(${PV_TEST_GROUP}.small_disk_unmount PROPERTIES FIXTURES_CLEANUP ${PV_TEST_GROUP}_small_disk)
+set_tests_properties(${PV_TEST_GROUP}.log_faults_scenario_test PROPERTIES FIXTURES_REQUIRED ${PV_TEST_GROUP}_small_disk)
+set_property(TEST ${PV_TEST_GROUP}.log_faults_scenario_test APPEND PROPERTY ENVIRONMENT "PV_SMALL_DISK=${PV_SMALL_DISK}")
 # The installer test reads the Start-menu shortcut through COM.
 target_link_libraries(installer_test PRIVATE ole32 uuid)
 

@@ -9,10 +9,11 @@
 # and pid namespace of its own: there a private binfmt_misc instance sends
 # 32-bit ELF programs (the 32-bit half of Wine) to the tree's QEMU, /tmp is
 # private (so its display and Wine server meet no other run's) and the work
-# tree is mounted at its own path, so that paths mean the same inside.  The
-# host's binfmt_misc is never touched; nothing outlives the run.  The Wine
-# prefix is PV_WINEPREFIX32 (default build/wineprefix32); runs that share one
-# take turns.  Exits 77 (skipped) where the machine cannot do this.
+# tree, with what is mounted in it, is seen at its own path, so that paths
+# mean the same inside.  The host's binfmt_misc is never touched; nothing
+# outlives the run.  The Wine prefix is PV_WINEPREFIX32 (default
+# build/wineprefix32); runs that share one take turns.  Exits 77 (skipped)
+# where the machine cannot do this.
 set -uo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 TREE="${PV_CHROOT32:-$ROOT/build/chroot32}"
@@ -57,12 +58,12 @@ exec unshare --user --map-root-user --mount --pid --fork --kill-child \
   set -e
   mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
   printf "%s" ":pv-i386:M::$MAGIC:$MASK:$TREE/usr/bin/qemu-i386:F" > /proc/sys/fs/binfmt_misc/register
+  mount -t tmpfs -o mode=1777 tmpfs "$TREE/tmp"
+  mkdir -p "$TREE$ROOT"
+  mount --rbind "$ROOT" "$TREE$ROOT"
   mount -t proc proc "$TREE/proc"
   mount --rbind /dev "$TREE/dev"
   mount --rbind /sys "$TREE/sys"
-  mount -t tmpfs -o mode=1777 tmpfs "$TREE/tmp"
-  mkdir -p "$TREE$ROOT"
-  mount --bind "$ROOT" "$TREE$ROOT"
   set +e
   unset DISPLAY
   PV_WINEPREFIX="$PREFIX" chroot "$TREE" /bin/bash "$ROOT/scripts/run-wine.sh" "$@"

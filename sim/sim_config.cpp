@@ -72,6 +72,8 @@ bool parseBoardLine(const std::vector<std::string> &words, BoardConfig &board)
             board.packetLength = static_cast<int>(value);
         } else if (key == "failpipe" && value >= 0 && value <= 3) {
             board.failPipe = static_cast<int>(value);
+        } else if (key == "read-delay-us" && value >= 0 && value <= kMaxReadDelayUs) {
+            board.readDelayUs = static_cast<uint32_t>(value);
         } else {
             return false;
         }

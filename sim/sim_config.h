@@ -31,11 +31,14 @@ struct BoardConfig {
     uint16_t maxPacket = 64;
     int packetLength = 0;  // 0: min(maxPacket, 64)
     int failPipe = 0;      // 1..3: opening that pipe always fails
+    uint32_t readDelayUs = 0;  // the next DataPacket is made this long after a read
     DescriptorVariant descriptor = DescriptorVariant::Normal;
     ChannelSignal channels[8];
     uint8_t inputs[3] = {0, 0, 0};
     std::vector<Loopback> loops;
 };
+
+constexpr long long kMaxReadDelayUs = 10000000;  // 10 s
 
 // Parses the whole configuration text; unparsable lines are skipped.
 std::vector<BoardConfig> parseSimConfig(const std::string &text);

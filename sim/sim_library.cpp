@@ -210,6 +210,9 @@ bool SimLibrary::applyCommand(const std::string &line)
             b.failNextRead = true;
         else if (verb == "fail-write" && words.size() == 3 && parseNumber(words[2], value) && (value == 1 || value == 3))
             b.failNextWrite[value] = true;
+        else if (verb == "read-delay-us" && words.size() == 3 && parseNumber(words[2], value) && value >= 0 &&
+                 value <= kMaxReadDelayUs)
+            b.model.config.readDelayUs = static_cast<uint32_t>(value);
         else if (verb == "status" && words.size() == 3 && parseNumber(words[2], value) && value >= -0x7FFFFFFF &&
                  value <= 0x7FFFFFFF)
             b.model.config.status = static_cast<int>(value);

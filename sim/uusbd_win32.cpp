@@ -2,6 +2,7 @@
 // their pipes as message-mode named pipes, and the control folder.
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +38,7 @@ std::string controlFolder;
 LONGLONG commandOffset = 0;
 unsigned pipeCounter = 0;
 unsigned long long packetsQueued = 0;  // DataPackets handed to the program, for the stats command
+std::map<std::pair<int, int>, HANDLE> protectedClients;  // (board, pipe): the program's handle
 
 class Locked {
 public:
@@ -150,7 +152,7 @@ void breakLink(PipeLink &link)
 PipeLink *linkOfClient(HANDLE client)
 {
     for (auto &link : links)
-        if (link->client == client)
+        if (link->client == client && client != INVALID_HANDLE_VALUE)
             return link.get();
     return nullptr;
 }
@@ -166,11 +168,13 @@ DWORD WINAPI feedReadPipe(LPVOID parameter)
         uint8_t packet[64];
         int length = 0;
         bool hold = false;
+        DWORD delayMs = 0;
         {
             Locked locked;
             if (link.stopping || link.dead)
                 return 0;
             hold = link.holdUntilReset;
+            delayMs = (library->board(link.board).model.config.readDelayUs + 999) / 1000;
             if (!hold) {
                 const ReadOutcome outcome = library->readPacket(link.board, GetTickCount64(), packet, length);
                 if (outcome == ReadOutcome::Broken) {
@@ -192,6 +196,8 @@ DWORD WINAPI feedReadPipe(LPVOID parameter)
         DWORD written = 0;
         if (!WriteFile(link.server, packet, static_cast<DWORD>(length), &written, nullptr))
             return 0;  // disconnected: the board was removed or closed
+        if (delayMs > 0)
+            WaitForSingleObject(link.wake, delayMs);  // read-delay-us; a reset or closing cuts it short
     }
 }
 
@@ -212,8 +218,49 @@ void drainWritePipe(PipeLink &link)
     }
 }
 
+// protect-pipe / unprotect-pipe <board> <pipe>: while protected, the
+// program's CloseHandle on its handle of that pipe fails; unprotected again,
+// the handle is still open, as a value the system has handed to another
+// object would be, so a program that closes the value a second time closes
+// it.  check-pipe <board> <pipe> tells whether it is still open.
+bool protectClientHandle(const std::vector<std::string> &words, bool protect)
+{
+    long long board = -1, pipe = 0;
+    if (words.size() != 3 || !parseNumber(words[1], board) || !parseNumber(words[2], pipe))
+        return false;
+    for (auto &link : links)
+        if (link->board == board && link->pipe == pipe && link->client != INVALID_HANDLE_VALUE) {
+            protectedClients[{static_cast<int>(board), static_cast<int>(pipe)}] = link->client;
+            return SetHandleInformation(link->client, HANDLE_FLAG_PROTECT_FROM_CLOSE,
+                                        protect ? HANDLE_FLAG_PROTECT_FROM_CLOSE : 0) != FALSE;
+        }
+    return false;
+}
+
+bool checkClientHandle(const std::vector<std::string> &words)
+{
+    long long board = -1, pipe = 0;
+    if (words.size() != 3 || !parseNumber(words[1], board) || !parseNumber(words[2], pipe))
+        return false;
+    const auto found = protectedClients.find({static_cast<int>(board), static_cast<int>(pipe)});
+    if (found == protectedClients.end())
+        return false;
+    DWORD flags = 0;
+    const bool open = GetHandleInformation(found->second, &flags) && GetFileType(found->second) == FILE_TYPE_PIPE;
+    library->note("pipe " + words[1] + " " + words[2] + " handle " + (open ? "open" : "closed"));
+    return true;
+}
+
 void applyCommandLine(const std::string &line)
 {
+    const std::vector<std::string> words = splitWords(line);
+    const std::string verb = words.empty() ? std::string() : words[0];
+    if (verb == "protect-pipe" || verb == "unprotect-pipe" || verb == "check-pipe") {
+        const bool ok = verb == "check-pipe" ? checkClientHandle(words)
+                                             : protectClientHandle(words, verb == "protect-pipe");
+        library->note((ok ? "command " : "bad-command ") + line);
+        return;
+    }
     if (splitWords(line) == std::vector<std::string>{"reload"}) {
         library->reconfigure(loadConfig());
         library->note("command reload");

@@ -1,7 +1,8 @@
 // Measures the real program at the finest intervals (GETDATA = NOWREAD =
 // 1 ms) against the simulated board: read ticks handled per second with the
-// program's CPU use, and CSV records written per second while saving.  It
-// prints figures; it asserts only that the scenario ran.
+// program's CPU use, and the CSV records and responsiveness while saving.
+// It prints figures; it asserts only that the scenario ran.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -115,6 +116,45 @@ TEST_F(TimingMeasure, ReadTicksPerSecondAndCpuUse)
     ASSERT_TRUE(closeSession());
 }
 
+// A posted message's round trip: an EM_SETSEL posted to P9 bit 1's value box
+// (never shown nor written; its text is "-") behind everything queued, until
+// its effect shows.
+double postedRoundTripMs(HWND dialog)
+{
+    const int end = editSelection(dialog, IDC_P9_VAL0 + 1).second == 0 ? 1 : 0;
+    HWND marker = GetDlgItem(dialog, IDC_P9_VAL0 + 1);
+    LARGE_INTEGER frequency, t0, t1;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&t0);
+    PostMessageW(marker, EM_SETSEL, 0, end);
+    waitUntil([&] { return editSelection(dialog, IDC_P9_VAL0 + 1) == std::make_pair(0, end); }, 60000);
+    QueryPerformanceCounter(&t1);
+    return 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+struct Record {
+    long long ms;
+    std::string values;
+};
+
+std::vector<Record> csvRecords(const std::string &csv)
+{
+    std::istringstream lines(csv);
+    std::string line;
+    std::vector<Record> records;
+    while (std::getline(lines, line)) {
+        long long ms = 0;
+        const size_t comma = line.find(',');
+        if (!line.empty() && line[0] != '[' && comma != std::string::npos && std::sscanf(line.c_str(), "%lld,", &ms) == 1)
+            records.push_back({ms, line.substr(comma + 1)});
+    }
+    return records;
+}
+
+// Saving at GETDATA = NOWREAD = 1 ms: records per second, the share of
+// records that repeat the previous one's values (a sample without a read
+// between), the largest gap, posted-message round trips sampled every 100 ms
+// through the run, and the user-interface thread's CPU use.
 TEST_F(TimingMeasure, CsvRecordsPerSecondWhileSaving)
 {
     startFast();
@@ -123,33 +163,51 @@ TEST_F(TimingMeasure, CsvRecordsPerSecondWhileSaving)
     ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_SAVE); }));
     click(dialog, IDC_SAVE);
     ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStop"));
-    Sleep(measureSeconds() * 1000);
+    const double thread0 = uiThreadCpuSeconds(dialog);
+    const ULONGLONG wall0 = GetTickCount64();
+    std::vector<double> roundTrips;
+    while (GetTickCount64() - wall0 < measureSeconds() * 1000ull) {
+        roundTrips.push_back(postedRoundTripMs(dialog));
+        Sleep(100);
+    }
+    const double thread1 = uiThreadCpuSeconds(dialog);
+    const double wall = static_cast<double>(GetTickCount64() - wall0) / 1000.0;
+    const ULONGLONG clicked = GetTickCount64();
     click(dialog, IDC_SAVE);
-    ASSERT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
+    ASSERT_TRUE(waitUntil([&] { return controlText(dialog, IDC_SAVE) == "SaveStart"; }, 600000));
+    std::printf("SaveStop took effect after %.2f s\n", static_cast<double>(GetTickCount64() - clicked) / 1000.0);
     click(dialog, IDC_STOP);
 
-    const std::string csv = program.folder().readFile(todayCsvName()).value_or("");
-    std::istringstream lines(csv);
-    std::string line;
-    std::vector<long long> elapsed;
-    while (std::getline(lines, line)) {
-        long long ms = 0;
-        if (!line.empty() && line[0] != '[' && std::sscanf(line.c_str(), "%lld,", &ms) == 1)
-            elapsed.push_back(ms);
-    }
-    ASSERT_GE(elapsed.size(), 2u);
-    long long largestGap = 0;
-    size_t over2 = 0;
-    for (size_t i = 1; i < elapsed.size(); ++i) {
-        const long long gap = elapsed[i] - elapsed[i - 1];
-        largestGap = gap > largestGap ? gap : largestGap;
+    const std::vector<Record> records = csvRecords(program.folder().readFile(todayCsvName()).value_or(""));
+    ASSERT_GE(records.size(), 2u);
+    long long largestGap = 0, largestGapAt = 0;
+    size_t over2 = 0, repeated = 0, sameTime = 0;
+    for (size_t i = 1; i < records.size(); ++i) {
+        const long long gap = records[i].ms - records[i - 1].ms;
+        if (gap > largestGap) {
+            largestGap = gap;
+            largestGapAt = records[i - 1].ms;
+        }
         over2 += gap > 2 ? 1 : 0;
+        sameTime += gap == 0 ? 1 : 0;
+        repeated += records[i].values == records[i - 1].values ? 1 : 0;
     }
-    const double span = static_cast<double>(elapsed.back()) / 1000.0;
-    std::printf("records: %zu over %.1f s = %.1f per second\n", elapsed.size(), span,
-                static_cast<double>(elapsed.size()) / span);
-    std::printf("largest gap %lld ms; gaps over 2 ms: %.2f %% of %zu\n", largestGap,
-                100.0 * static_cast<double>(over2) / static_cast<double>(elapsed.size() - 1), elapsed.size() - 1);
+    const double pairs = static_cast<double>(records.size() - 1);
+    const double span = static_cast<double>(records.back().ms) / 1000.0;
+    std::printf("records: %zu over %.1f s = %.1f per second, %.1f per second with a time of their own\n",
+                records.size(), span, static_cast<double>(records.size()) / span,
+                static_cast<double>(records.size() - sameTime) / span);
+    std::printf("repeating the previous record's values: %.2f %%; sharing its time: %.2f %%\n",
+                100.0 * static_cast<double>(repeated) / pairs, 100.0 * static_cast<double>(sameTime) / pairs);
+    std::printf("largest gap %lld ms, after %.1f s; gaps over 2 ms: %.2f %% of %zu\n", largestGap,
+                static_cast<double>(largestGapAt) / 1000.0, 100.0 * static_cast<double>(over2) / pairs,
+                records.size() - 1);
+    std::sort(roundTrips.begin(), roundTrips.end());
+    std::printf("posted-message round trip: median %.1f ms, 99th percentile %.1f ms, largest %.1f ms (%zu samples)\n",
+                roundTrips[roundTrips.size() / 2], roundTrips[roundTrips.size() * 99 / 100], roundTrips.back(),
+                roundTrips.size());
+    if (thread0 >= 0 && thread1 >= 0)
+        std::printf("user-interface thread CPU: %.1f %% of one core\n", 100.0 * (thread1 - thread0) / wall);
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 #include "app/main_dialog_win32.h"
 #include "datalog/data_log_win32.h"
 #include "device/packets.h"
+#include "resources/resource.h"
 #include "settings/settings.h"
+#include "timing/timers_win32.h"
 
 namespace {
 
@@ -21,14 +23,22 @@ void pressSaveStart()
 
 }  // namespace
 
+// A tick posted before Stop may arrive after it: it stores nothing, fires no
+// trigger and writes no record.  Either way the timer may post its next tick
+// once this one is done, also while a SaveError box of this tick is open.
 void onSampleTick()
 {
-    storeSample(sampleHistory, packetBuffers.data);
-    if (triggerFires(sampleHistory, settings, appState.saving != 0))
-        pressSaveStart();
-    if (appState.saving)
-        writeRecord();
-    for (int c = 0; c < kCircuitCount; ++c)
-        updateCircuit(sampleHistory, circuits[c], c, circuits[c].smoothingCount);
-    advanceHistory(sampleHistory);
+    if (appState.graphRunning) {
+        holdSaveErrors();
+        storeSample(sampleHistory, packetBuffers.data);
+        if (triggerFires(sampleHistory, settings, appState.saving != 0))
+            pressSaveStart();
+        if (appState.saving)
+            writeRecord();
+        for (int c = 0; c < kCircuitCount; ++c)
+            updateCircuit(sampleHistory, circuits[c], c, circuits[c].smoothingCount);
+        advanceHistory(sampleHistory);
+    }
+    onTickHandled(TIMER_SAMPLE_TICK);
+    showHeldSaveErrors();
 }

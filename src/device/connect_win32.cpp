@@ -15,6 +15,12 @@ void setConnectCheck(int state)
 
 BOOL connectBoard(HWND dialog)
 {
+    // A library placed after start-up is taken now: no restart is needed.
+    if (!loadDriverLibrary()) {
+        showDriverLibraryProblem(dialog);
+        setConnectCheck(BST_UNCHECKED);
+        return FALSE;
+    }
     ErrorCode code = openBoardById(appState.selectedId);
     if (code != kSuccess) {
         showErrorCode(code);
@@ -25,7 +31,7 @@ BOOL connectBoard(HWND dialog)
     if (code == kSuccess)
         code = writeControlData(0, 0, 0);
     if (code != kSuccess) {
-        closeSession();
+        closeWholeSession();
         showErrorCode(code);
         setConnectCheck(BST_UNCHECKED);
         return FALSE;
@@ -37,9 +43,14 @@ BOOL connectBoard(HWND dialog)
     return TRUE;
 }
 
+// A failed Close leaves the state Connected, but with the read timer
+// stopped: the read pipe may be closed already.  The handles closeSession
+// did not reach stay open, and the next Close closes them and the board.
 BOOL closeBoard(HWND dialog)
 {
+    showPendingLiveValues();  // the last read stays on show
     if (closeSession() != kSuccess) {
+        stopReadTimer();
         setConnectCheck(BST_CHECKED);
         MessageBoxA(mainWindowHandle(), "Device Close Error", "Error", MB_OK);
         return FALSE;

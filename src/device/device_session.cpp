@@ -1,6 +1,7 @@
 #include "device/device_session.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "device/descriptor_walk.h"
@@ -59,7 +60,9 @@ bool openPipes(DriverLibrary &library, DeviceHandle board, OpenPipes &pipes)
 // a successful write; the count of bytes written is not examined.
 ErrorCode writePacket(DeviceHandle pipe, const uint8_t *packet, ErrorCode failure)
 {
-    if (driverLibrary == nullptr || !driverLibrary->writePipe(pipe, packet, kPacketBufferSize))
+    if (driverLibrary == nullptr || pipe == kNoDeviceHandle)
+        return failure;  // closed by a Close that failed part-way
+    if (!driverLibrary->writePipe(pipe, packet, kPacketBufferSize))
         return failure;
     driverLibrary->resetPipe(pipe);
     return kSuccess;
@@ -169,6 +172,8 @@ ErrorCode readDataPacket()
 {
     if (driverLibrary == nullptr)
         return kErrRemoved;
+    if (deviceSession.readPipe == kNoDeviceHandle)
+        return kErrNotOpen;
     const uint32_t readSize = std::min<uint32_t>(deviceSession.readSize, kPacketBufferSize);
     uint32_t bytesRead = 0;
     if (driverLibrary->readPipe(deviceSession.readPipe, packetBuffers.data, readSize, &bytesRead) && bytesRead > 0)
@@ -195,10 +200,22 @@ ErrorCode writeControlData(uint8_t p9Output, uint8_t paOutput, uint8_t pbOutput)
 ErrorCode closeSession()
 {
     if (driverLibrary == nullptr)
-        return -1;
-    for (DeviceHandle pipe : {deviceSession.readPipe, deviceSession.controlPipe, deviceSession.initialPipe})
-        if (!driverLibrary->closePipe(pipe))
-            return -1;
-    driverLibrary->closeBoard(deviceSession.boardHandle);
+        return kSuccess;  // nothing can have been opened
+    for (DeviceHandle *pipe : {&deviceSession.readPipe, &deviceSession.controlPipe, &deviceSession.initialPipe}) {
+        if (*pipe == kNoDeviceHandle)
+            continue;
+        const DeviceHandle handle = std::exchange(*pipe, kNoDeviceHandle);
+        if (!driverLibrary->closePipe(handle))
+            return -1;  // a failed CloseHandle is not tried again on the same value
+    }
+    if (deviceSession.boardHandle != kNoDeviceHandle)
+        driverLibrary->closeBoard(std::exchange(deviceSession.boardHandle, kNoDeviceHandle));
     return kSuccess;
+}
+
+void closeWholeSession()
+{
+    // Each failure forgets one pipe, so this ends after at most three.
+    while (closeSession() != kSuccess) {
+    }
 }

@@ -5,6 +5,12 @@
 
 #include "device/driver_library.h"
 
+// A handle field is kNoDeviceHandle (0) while the session does not hold that
+// handle: before the first open, and from the moment closeSession closes it,
+// so that no value is ever closed, read or written twice (the system hands
+// out closed values again).
+constexpr DeviceHandle kNoDeviceHandle = 0;
+
 struct DeviceSession {
     DeviceHandle boardHandle;
     DeviceHandle readPipe;     // pipe 2
@@ -31,7 +37,16 @@ const char *errorCodeText(ErrorCode code);
 
 uint16_t findMaxPacketSize(DeviceHandle board, int interfaceNumber, int endpointIndex);
 ErrorCode openBoardById(int wantedId);
+// -100 (nothing read) once the read pipe was closed.
 ErrorCode readDataPacket();
 ErrorCode writeInitialData(uint8_t p9Direction, uint8_t paDirection, uint8_t pbDirection);
 ErrorCode writeControlData(uint8_t p9Output, uint8_t paOutput, uint8_t pbOutput);
+// Closes the read, control and initial pipes, then the board, forgetting each
+// handle as it is closed; stops at a pipe that fails to close (-1), leaving
+// the ones after it and the board to the next call.  Closes nothing, and
+// succeeds, when nothing is open.
 ErrorCode closeSession();
+// For the callers that leave the session behind whatever happens (a failed
+// Connect, a board that has gone): closes all it still holds, going on past
+// pipes that fail to close, so that the board itself is always released.
+void closeWholeSession();

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_state.h"
 #include "app/cp932_win32.h"
 
 namespace {
@@ -106,32 +107,74 @@ HMODULE loadFrom(const std::wstring &folder)
     return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
+// A folder as the operator reads it: without the trailing backslash.
+std::wstring shownFolder(const std::wstring &folder)
+{
+    if (folder.empty())
+        return L"(unknown)";
+    return folder.size() > 3 && folder.back() == L'\\' ? folder.substr(0, folder.size() - 1) : folder;
+}
+
+constexpr const wchar_t *kArchitecture = sizeof(void *) == 8 ? L"64-bit" : L"32-bit";
+
+// Why the last load failed, for the operator; empty once loaded.
+std::wstring libraryProblem;
+
 }  // namespace
 
 bool loadDriverLibrary()
 {
     if (driverLibrary == &uusbdLibrary)
         return true;
-    HMODULE module = loadFrom(programFolder());
-    if (module == nullptr)
-        module = loadFrom(systemFolder());
-    if (module == nullptr)
-        return false;
+    std::wstring folder = programFolder();
+    HMODULE module = loadFrom(folder);
+    if (module == nullptr) {
+        const std::wstring system = systemFolder();
+        module = loadFrom(system);
+        if (module == nullptr) {
+            libraryProblem = L"The driver library uusbd.dll could not be loaded.\n\n"
+                             L"It was looked for in the program folder\n" + shownFolder(folder) +
+                             L"\nand in the system folder\n" + shownFolder(system) +
+                             L"\n\nIt is missing there, or it is not a " + kArchitecture +
+                             L" library. Install the board's driver, then press Connect again.";
+            return false;
+        }
+        folder = system;
+    }
     UusbdLibrary &l = uusbdLibrary;
-    const bool complete = resolve(module, 1, l.openBoardFunction) && resolve(module, 3, l.closeBoardFunction) &&
-                          resolve(module, 4, l.openPipeFunction) && resolve(module, 7, l.boardStatusFunction) &&
-                          resolve(module, 8, l.resetPipeFunction) && resolve(module, 11, l.readDescriptorFunction);
-    if (!complete) {
+    std::wstring missing;
+    const auto need = [&](int ordinal, auto &function) {
+        if (!resolve(module, ordinal, function))
+            missing += (missing.empty() ? L"" : L", ") + std::to_wstring(ordinal);
+    };
+    need(1, l.openBoardFunction);
+    need(3, l.closeBoardFunction);
+    need(4, l.openPipeFunction);
+    need(7, l.boardStatusFunction);
+    need(8, l.resetPipeFunction);
+    need(11, l.readDescriptorFunction);
+    if (!missing.empty()) {
         FreeLibrary(module);
+        libraryProblem = L"The driver library uusbd.dll in the folder\n" + shownFolder(folder) +
+                         L"\nlacks the functions with the ordinals " + missing +
+                         L".\n\nIt is not the board's driver library, or not a complete one.";
         return false;
     }
+    libraryProblem.clear();
     driverLibrary = &uusbdLibrary;
     return true;
+}
+
+void showDriverLibraryProblem(HWND owner)
+{
+    MessageBoxW(owner, libraryProblem.c_str(), L"Error", MB_OK);
 }
 
 void showErrorCode(ErrorCode code)
 {
     if (code == kSuccess)
         return;
-    messageBoxCp932(nullptr, errorCodeText(code), "Error", MB_OK);
+    // Owned by the main dialog, which is disabled while the box is up: no
+    // command can start while another waits for the operator.
+    messageBoxCp932(static_cast<HWND>(appState.mainWindow), errorCodeText(code), "Error", MB_OK);
 }

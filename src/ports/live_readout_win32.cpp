@@ -1,5 +1,6 @@
-// The read tick: one DataPacket per tick, shown in the main dialog; a board
-// that has gone returns the dialog to the disconnected state.
+// The read tick: one DataPacket per tick, shown in the main dialog (paced by
+// the readout's display period, never left unshown); a board that has gone
+// returns the dialog to the disconnected state.
 #include <climits>
 #include <cstdio>
 
@@ -9,6 +10,8 @@
 #include "ports/live_values.h"
 #include "ports/port_rules.h"
 #include "ports/ports_win32.h"
+#include "ports/readout_pacing.h"
+#include "resources/resource.h"
 #include "timing/timers_win32.h"
 
 #include <mmsystem.h>
@@ -33,27 +36,48 @@ ShownValues shownValues = [] {
     return shown;
 }();
 
+// A box is rewritten when its number changed, or when the operator typed
+// into it (its modify flag): it then shows the number again.
 void showNumber(HWND box, long value, long &shown)
 {
-    if (value == shown)
+    if (value == shown && SendMessageA(box, EM_GETMODIFY, 0, 0) == 0)
         return;
     char text[16];
     std::snprintf(text, sizeof text, "%ld", value);
     SetWindowTextA(box, text);
+    SendMessageA(box, EM_SETMODIFY, FALSE, 0);
     shown = value;
 }
 
-// The value boxes are rewritten at most this often: a screen cannot show
-// more, and under fast read intervals rewriting eight edit fields on every
-// tick would cost more than the read itself.  At 16 ms and slower every
-// tick is shown; the live values themselves follow every tick.
-constexpr DWORD kDisplayPeriodMs = 16;
-bool shownOnce = false;
-DWORD lastShownMs = 0;
+ReadoutPacing pacing;
+UINT_PTR armedShowTimer = 0;  // a thread timer: never a WM_TIMER of the main dialog
+
+void showNow()
+{
+    showLiveValues(mainWindowHandle());
+    markShown(pacing, timeGetTime());
+}
+
+void CALLBACK onArmedShow(HWND, UINT, UINT_PTR, DWORD)
+{
+    KillTimer(nullptr, armedShowTimer);
+    armedShowTimer = 0;
+    showNow();
+}
+
+void showAfterRead()
+{
+    const ReadoutStep step = afterRead(pacing, timeGetTime());
+    if (step.armInMs != 0)
+        armedShowTimer = SetTimer(nullptr, 0, step.armInMs, onArmedShow);
+    if (step.showNow || (step.armInMs != 0 && armedShowTimer == 0))
+        showNow();
+}
 
 void onBoardLost(HWND dialog)
 {
-    closeSession();
+    showPendingLiveValues();
+    closeWholeSession();
     stopReadTimer();
     appState.connected = 0;
     if (appState.graphRunning == 1) {
@@ -67,22 +91,29 @@ void onBoardLost(HWND dialog)
 
 }  // namespace
 
+// A tick posted before the read timer was stopped finds `connected` 0 and
+// reads nothing.  Every tick, read or not, lets the timer post the next.
 void onReadTick(HWND dialog)
 {
-    if (appState.connected != 1)
-        return;
-    const ErrorCode code = readDataPacket();
-    if (code == kSuccess) {
-        updateLiveValues(packetBuffers.data, liveValues);
-        const DWORD now = timeGetTime();
-        if (!shownOnce || now - lastShownMs >= kDisplayPeriodMs) {
-            showLiveValues(dialog);
-            shownOnce = true;
-            lastShownMs = now;
+    if (appState.connected == 1) {
+        const ErrorCode code = readDataPacket();
+        if (code == kSuccess) {
+            updateLiveValues(packetBuffers.data, liveValues);
+            showAfterRead();
+        } else if (code == kErrRemoved) {
+            onBoardLost(dialog);
         }
-    } else if (code == kErrRemoved) {
-        onBoardLost(dialog);
     }
+    onTickHandled(TIMER_READ_TICK);
+}
+
+void showPendingLiveValues()
+{
+    if (!pacing.showArmed)
+        return;
+    KillTimer(nullptr, armedShowTimer);
+    armedShowTimer = 0;
+    showNow();
 }
 
 void showLiveValues(HWND)

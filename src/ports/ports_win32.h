@@ -13,3 +13,5 @@ BOOL ioUpdate();          // FALSE when not connected or a write failed
 void resetPortPanel();
 void onReadTick(HWND dialog);
 void showLiveValues(HWND dialog);
+// Shows at once a read whose show is still to come (Close: the last read).
+void showPendingLiveValues();

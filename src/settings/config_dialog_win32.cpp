@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/system_message_win32.h"
 #include "resources/resource.h"
 #include "settings/config_checks.h"
 #include "settings/field_clamp.h"
@@ -73,6 +74,14 @@ void onEdgeBox(HWND dialog)
     SetDlgItemTextA(dialog, IDC_CFG_EDGE, rising ? "RISE" : "FALL");
 }
 
+// The settings in memory stay as they were; the dialog stays open, so the
+// operator can make the file writable and press OK again, or cancel.
+void warnSettingsNotSaved(HWND dialog, DWORD error)
+{
+    const std::wstring text = L"Settings could not be saved !\n\n" + settingsPath() + L"\n" + systemMessage(error);
+    MessageBoxW(dialog, text.c_str(), L"Warning", MB_OK);
+}
+
 void onConfigOk(HWND dialog)
 {
     const char *warning = configCheckMessage(draft);
@@ -80,8 +89,14 @@ void onConfigOk(HWND dialog)
         MessageBoxA(dialog, warning, "Warning", MB_OK);
         return;
     }
-    storeConfigDraft(draft, IsDlgButtonChecked(dialog, IDC_CFG_EDGE) == BST_CHECKED, settings);
-    saveSettings();
+    Settings edited = settings;
+    storeConfigDraft(draft, IsDlgButtonChecked(dialog, IDC_CFG_EDGE) == BST_CHECKED, edited);
+    const DWORD error = saveSettings(edited);
+    if (error != 0) {
+        warnSettingsNotSaved(dialog, error);
+        return;
+    }
+    settings = edited;
     EndDialog(dialog, IDOK);
 }
 

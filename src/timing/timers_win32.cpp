@@ -1,6 +1,8 @@
 // The two periodic multimedia timers.  Their callbacks run on the timer
 // service's thread and only post WM_TIMER to the window concerned, read from
-// AppState when they fire; all work happens on the user-interface thread.
+// AppState when they fire, through the timer's gate: a tick is posted only
+// when the previous one has been handled.  All work happens on the
+// user-interface thread.
 #include "timing/timers_win32.h"
 
 #include <mmsystem.h>
@@ -8,18 +10,28 @@
 #include "app/main_dialog_win32.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
+#include "timing/tick_gate.h"
 #include "timing/timer_state.h"
 
 namespace {
 
+TickGate sampleGate;
+TickGate readGate;
+
+void postTick(TickGate &gate, HWND window, UINT timerId)
+{
+    if (mayPostTick(gate, timeGetTime()) && !PostMessageA(window, WM_TIMER, timerId, 0))
+        tickNotPosted(gate);
+}
+
 void CALLBACK sampleTimerCallback(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR)
 {
-    PostMessageA(graphWindowHandle(), WM_TIMER, TIMER_SAMPLE_TICK, 0);
+    postTick(sampleGate, graphWindowHandle(), TIMER_SAMPLE_TICK);
 }
 
 void CALLBACK readTimerCallback(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR)
 {
-    PostMessageA(mainWindowHandle(), WM_TIMER, TIMER_READ_TICK, 0);
+    postTick(readGate, mainWindowHandle(), TIMER_READ_TICK);
 }
 
 // A negative interval becomes a huge delay, which the timer service refuses
@@ -49,10 +61,12 @@ void startPeriodicTimer(UINT timerId)
 {
     MMRESULT eventId;
     if (timerId == TIMER_SAMPLE_TICK) {
+        tickNotPosted(sampleGate);
         eventId = setPeriodicEvent(settings.getDataInterval, sampleTimerCallback);
         if (eventId != 0)
             timerState.sampleTimerId = eventId;
     } else if (timerId == TIMER_READ_TICK) {
+        tickNotPosted(readGate);
         eventId = setPeriodicEvent(settings.nowReadInterval, readTimerCallback);
         if (eventId != 0)
             timerState.readTimerId = eventId;
@@ -71,4 +85,9 @@ void stopSampleTimer()
 void stopReadTimer()
 {
     timeKillEvent(timerState.readTimerId);
+}
+
+void onTickHandled(UINT timerId)
+{
+    tickHandled(timerId == TIMER_SAMPLE_TICK ? sampleGate : readGate, timeGetTime());
 }

@@ -1,41 +1,41 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
-#include "acquisition/save_trigger.h"
 #include "datalog/data_log.h"
 
 namespace {
 
-// Clock readings handed out one by one, and the local time of day.
-uint32_t clockReadings[8];
+// Clock readings handed out one by one, and the local date and time.
+uint64_t clockReadings[8];
 int nextReading;
-LogTime timeOfDay;
+LogTime localNow;
 
-uint32_t fakeMilliseconds() { return clockReadings[nextReading++]; }
-LogTime fakeLocalTime() { return timeOfDay; }
+uint64_t fakeMilliseconds() { return clockReadings[nextReading++]; }
+LogTime fakeLocalTime() { return localNow; }
 const LogClocks kFakeClocks = {fakeMilliseconds, fakeLocalTime};
 
-const char kToday[] = "2007_3_5.csv";
-std::tm today()
-{
-    std::tm date{};
-    date.tm_year = 107;
-    date.tm_mon = 2;
-    date.tm_mday = 5;
-    return date;
-}
+constexpr LogTime kMarch5 = {2007, 3, 5, 14, 5, 9, 37};
+constexpr LogTime kMarch6 = {2007, 3, 6, 0, 0, 1, 5};
+const char kHeader[] = "[14 h 05 m 09.37]\r\n";
 
-std::string readToday()
+// The file's bytes; "" when there is no file of that name.
+std::string fileBytes(const char *name)
 {
-    std::ifstream in(kToday, std::ios::binary);
+    struct stat status;
+    if (stat(name, &status) != 0 || !S_ISREG(status.st_mode))
+        return "";
+    std::ifstream in(name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -52,8 +52,7 @@ protected:
         app.connected = 1;
         app.graphRunning = 1;
         resetHistory(history);
-        nextReading = 0;
-        timeOfDay = LogTime{14, 5, 9, 37};
+        localNow = kMarch5;
     }
     void TearDown() override
     {
@@ -62,13 +61,20 @@ protected:
         std::system(("rm -rf " + directory).c_str());
     }
 
-    // One sample at writeIndex, the way the tick stores it, then written.
-    void record(const std::vector<int32_t> &values)
+    // A block of records at these clock readings, record k holding k on
+    // every channel; the first error, if any, ends it.
+    int block(const std::vector<uint64_t> &clocks)
     {
-        for (int c = 0; c < kChannelCount; ++c)
-            history.values[c][history.writeIndex] = values[static_cast<size_t>(c)];
-        writeLogRecord(log, history, kFakeClocks);
-        advanceHistory(history);
+        nextReading = 0;
+        std::copy(clocks.begin(), clocks.end(), clockReadings);
+        int error = beginBlock(app, log, localNow);
+        for (int32_t k = 1; error == 0 && app.saving && k <= static_cast<int32_t>(clocks.size()); ++k) {
+            for (int c = 0; c < kChannelCount; ++c)
+                history.values[c][history.writeIndex] = k;
+            error = writeLogRecord(log, history, kFakeClocks);
+            advanceHistory(history);
+        }
+        return error;
     }
 
     std::string directory;
@@ -80,56 +86,113 @@ protected:
 
 TEST_F(DataLogFile, ExampleBlockHasExactBytes)
 {
-    ASSERT_TRUE(openLogFile(log, today()));
-    clockReadings[0] = 90000;  // read after "0," of the first record
+    nextReading = 0;
+    clockReadings[0] = 90000;
     clockReadings[1] = 90060;
     clockReadings[2] = 90121;
-    ASSERT_TRUE(beginBlock(app, log));
-    record({512, 100, 3, 0, 0, 0, 0, 1023});
-    record({515, 101, 3, 0, 0, 0, 0, 1023});
-    record({518, 99, 3, 0, 0, 0, 0, 1023});
-    endBlock(log);
-    EXPECT_EQ(readToday(), "[14 h 05 m 09.37]\r\n"
-                           "0,512,100,3,0,0,0,0,1023,\r\n"
-                           "60,515,101,3,0,0,0,0,1023,\r\n"
-                           "121,518,99,3,0,0,0,0,1023,\r\n"
-                           "\r\n");
+    ASSERT_EQ(beginBlock(app, log, localNow), 0);
+    const int32_t samples[3][kChannelCount] = {{512, 100, 3, 0, 0, 0, 0, 1023}, {515, 101, 3, 0, 0, 0, 0, 1023},
+                                                {518, 99, 3, 0, 0, 0, 0, 1023}};
+    for (const auto &sample : samples) {
+        for (int c = 0; c < kChannelCount; ++c)
+            history.values[c][history.writeIndex] = sample[c];
+        ASSERT_EQ(writeLogRecord(log, history, kFakeClocks), 0);
+        advanceHistory(history);
+    }
+    ASSERT_EQ(endBlock(log), 0);
+    EXPECT_EQ(fileBytes("2007_3_5.csv"), std::string(kHeader) + "0,512,100,3,0,0,0,0,1023,\r\n"
+                                                                "60,515,101,3,0,0,0,0,1023,\r\n"
+                                                                "121,518,99,3,0,0,0,0,1023,\r\n"
+                                                                "\r\n");
 }
 
-// Blocks appended one after another to the same file; record k of a block
-// holds k + 1 on every channel and reads the clock once.  A block ends with
+// Blocks appended one after another to the same file.  A block ends with
 // SaveStop or, at program end, without the empty line.
 TEST_F(DataLogFile, EachBlockIsAppendedWithItsOwnHeaderAndClock)
 {
-    struct Row { const char *what; LogTime time; std::vector<uint32_t> clocks; std::string bytes; bool exit = false; };
+    struct Row { const char *what; std::vector<uint64_t> clocks; std::string bytes; bool exit = false; };
     const Row rows[] = {
-        {"a block without ticks leaves only the empty line and reads no clock", {14, 5, 9, 37}, {}, "\r\n"},
-        {"hours, minutes and seconds padded, milliseconds not", {9, 3, 7, 5}, {5000, 5100, 5160},
-         "[09 h 03 m 07.5]\r\n0,1,1,1,1,1,1,1,1,\r\n100,2,2,2,2,2,2,2,2,\r\n160,3,3,3,3,3,3,3,3,\r\n\r\n"},
-        {"the clock wrapped within the block", {14, 5, 9, 37}, {0xFFFFFFF0u, 0x10u},
-         "[14 h 05 m 09.37]\r\n0,1,1,1,1,1,1,1,1,\r\n32,2,2,2,2,2,2,2,2,\r\n\r\n"},
-        {"after 24.8 days the field turns negative", {14, 5, 9, 37}, {1, 0x80000001u},
-         "[14 h 05 m 09.37]\r\n0,1,1,1,1,1,1,1,1,\r\n-2147483648,2,2,2,2,2,2,2,2,\r\n\r\n"},
-        {"a block starting at clock 0 is no special case", {14, 5, 9, 37}, {0, 25},
-         "[14 h 05 m 09.37]\r\n0,1,1,1,1,1,1,1,1,\r\n25,2,2,2,2,2,2,2,2,\r\n\r\n"},
-        {"the exit flushes the records without the empty line", {14, 5, 9, 37}, {1},
-         "[14 h 05 m 09.37]\r\n0,1,1,1,1,1,1,1,1,\r\n", true},
+        {"a block without ticks leaves only the empty line", {}, "\r\n"},
+        {"a block starting at clock 0 is no special case", {0, 25}, "0,1,1,1,1,1,1,1,1,\r\n25,2,2,2,2,2,2,2,2,\r\n\r\n"},
+        {"after 24.8 days the elapsed time stays positive", {1, 0x80000001u},
+         "0,1,1,1,1,1,1,1,1,\r\n2147483648,2,2,2,2,2,2,2,2,\r\n\r\n"},
+        {"after 50 days the elapsed time goes on past 32 bits", {7, 4320000007u},
+         "0,1,1,1,1,1,1,1,1,\r\n4320000000,2,2,2,2,2,2,2,2,\r\n\r\n"},
+        {"the exit writes the records without the empty line", {1, 2}, "0,1,1,1,1,1,1,1,1,\r\n1,2,2,2,2,2,2,2,2,\r\n",
+         true},
+    };
+    std::string expected;
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.what);
+        ASSERT_EQ(block(r.clocks), 0);
+        EXPECT_EQ(r.exit ? closeLogAtExit(log) : endBlock(log), 0);
+        EXPECT_EQ(log.file, kNoLogFile) << "the caller reopens under the current date";
+        expected += (r.clocks.empty() ? "" : kHeader) + r.bytes;
+        EXPECT_EQ(fileBytes("2007_3_5.csv"), expected);
+    }
+}
+
+// SaveStart (or the trigger) opens the file named after the day the block
+// starts on, unless that file is open already.
+TEST_F(DataLogFile, ABlockGoesIntoTheFileOfTheDayItStartsOn)
+{
+    const std::string march6 = "[00 h 00 m 01.5]\r\n0,1,1,1,1,1,1,1,1,\r\n\r\n";
+    struct Row { const char *what; bool openMarch5, folderInTheWay, sampling; LogTime now; const char *file; std::string bytes; };
+    const Row rows[] = {
+        {"no file open: SaveStart opens today's", false, false, true, kMarch5, "2007_3_5.csv",
+         std::string(kHeader) + "0,1,1,1,1,1,1,1,1,\r\n\r\n"},
+        {"yesterday's file open after midnight: today's is opened", true, false, true, kMarch6, "2007_3_6.csv", march6},
+        {"the file cannot be opened: no block starts", false, true, true, kMarch5, "2007_3_5.csv", ""},
+        {"sampling stopped: no block and no file", false, false, false, kMarch5, "2007_3_5.csv", ""},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.what);
-        ASSERT_TRUE(openLogFile(log, today()));
-        const std::string before = readToday();
-        timeOfDay = r.time;
-        nextReading = 0;
-        std::copy(r.clocks.begin(), r.clocks.end(), clockReadings);
-        ASSERT_TRUE(beginBlock(app, log));
-        for (int32_t k = 1; k <= static_cast<int32_t>(r.clocks.size()); ++k)
-            record(std::vector<int32_t>(kChannelCount, k));
-        EXPECT_EQ(log.lastRecordMs, r.clocks.size() > 1 ? r.clocks.back() : 0u);
-        r.exit ? closeLogAtExit(log) : endBlock(log);
-        EXPECT_EQ(log.logFile, nullptr) << "the caller reopens under the current date";
-        EXPECT_EQ(readToday(), before + r.bytes);
-        EXPECT_EQ(nextReading, static_cast<int>(r.clocks.size()));
+        ASSERT_EQ(std::system("rm -rf ./*"), 0);
+        app.saving = 0;
+        app.graphRunning = r.sampling;
+        ASSERT_TRUE(!r.openMarch5 || openLogFile(log, kMarch5) == 0);
+        ASSERT_TRUE(!r.folderInTheWay || mkdir(r.file, 0700) == 0);
+        localNow = r.now;
+        EXPECT_EQ(block({5}) != 0, r.folderInTheWay);
+        EXPECT_EQ(app.saving, r.bytes.empty() ? 0 : 1);
+        EXPECT_EQ(endBlock(log), 0);
+        EXPECT_EQ(fileBytes(r.file), r.bytes);
+        EXPECT_EQ(fileBytes("2007_3_5.csv"), r.now.day == 5 ? r.bytes : "") << "nothing goes into yesterday's file";
+    }
+}
+
+// A file that cannot grow: the first failed write ends the block and cuts
+// the file back to its last whole record; when there is room again the next
+// block starts on a line of its own.
+TEST_F(DataLogFile, AFailedWriteEndsTheBlockAndLeavesOnlyWholeRecords)
+{
+    const std::string first = std::string(kHeader) + "0,1,1,1,1,1,1,1,1,\r\n";
+    struct Row { const char *what; bool devFull; rlim_t room; std::vector<uint64_t> clocks; int error; std::string bytes; };
+    const Row rows[] = {
+        {"a full device fails the first write", true, RLIM_INFINITY, {1000, 1600}, ENOSPC, ""},
+        {"room for the first record only: the second is cut off", false, first.size() + 10, {1000, 1600}, EFBIG, first},
+        {"no room for the closing line: the block end fails", false, first.size() + 1, {1000}, EFBIG, first},
+    };
+    std::signal(SIGXFSZ, SIG_IGN);
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.what);
+        ASSERT_EQ(std::system("rm -rf ./*"), 0);
+        log = DataLog{};
+        ASSERT_TRUE(!r.devFull || symlink("/dev/full", "2007_3_5.csv") == 0);
+        const rlimit limit = {r.room, RLIM_INFINITY};
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const int recordError = block(r.clocks);
+        const int endError = endBlock(log);
+        const rlimit unlimited = {RLIM_INFINITY, RLIM_INFINITY};
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &unlimited), 0);
+        EXPECT_EQ(recordError + endError, r.error) << "one step fails, the first to find no room";
+        EXPECT_EQ(log.file, kNoLogFile) << "the failure closes the file";
+        if (r.devFull)
+            continue;
+        EXPECT_EQ(fileBytes("2007_3_5.csv"), r.bytes);
+        ASSERT_EQ(block({3000}), 0) << "with room again, the next block starts";
+        ASSERT_EQ(endBlock(log), 0);
+        EXPECT_EQ(fileBytes("2007_3_5.csv"), r.bytes + first + "\r\n");
     }
 }
 
@@ -147,32 +210,10 @@ TEST_F(DataLogFile, BlockStartsOnlyWhileConnectedAndSampling)
         app.graphRunning = r.graphRunning;
         app.saving = 0;
         log.blockStartMs = 123;
-        log.lastRecordMs = 456;
-        EXPECT_EQ(beginBlock(app, log), r.starts);
-        EXPECT_EQ(std::vector<uint32_t>({static_cast<uint32_t>(app.saving), log.blockStartMs, log.lastRecordMs}),
-                  r.starts ? std::vector<uint32_t>({1, 0, 0}) : std::vector<uint32_t>({0, 123, 456}));
+        EXPECT_EQ(beginBlock(app, log, localNow), 0);
+        EXPECT_EQ(app.saving, r.starts ? 1 : 0);
+        EXPECT_EQ(log.blockStartMs, r.starts ? 0u : 123u);
     }
-}
-
-TEST_F(DataLogFile, UnopenableFileDropsRecordsAndIsRetriedAtBlockEnd)
-{
-    ASSERT_EQ(mkdir(kToday, 0700), 0);  // a directory in the file's place makes the open fail
-    EXPECT_FALSE(openLogFile(log, today()));
-    EXPECT_EQ(log.logFile, nullptr);
-    ASSERT_TRUE(beginBlock(app, log));
-    clockReadings[0] = 1;
-    record({1, 2, 3, 4, 5, 6, 7, 8});
-    record({1, 2, 3, 4, 5, 6, 7, 8});
-    endBlock(log);
-
-    ASSERT_EQ(rmdir(kToday), 0);
-    ASSERT_TRUE(openLogFile(log, today())) << "the reopen at block end succeeds now";
-    nextReading = 0;
-    clockReadings[0] = 500;
-    ASSERT_TRUE(beginBlock(app, log));
-    record({8, 7, 6, 5, 4, 3, 2, 1});
-    endBlock(log);
-    EXPECT_EQ(readToday(), "[14 h 05 m 09.37]\r\n0,8,7,6,5,4,3,2,1,\r\n\r\n") << "nothing of the dropped block appears";
 }
 
 }  // namespace

@@ -164,13 +164,15 @@ TEST_F(DeviceSessionTest, EachAttemptOfTheSearchProbesOrSkipsTheBoard)
 
 // An operation on a session with board 0, after a fault set up in the
 // simulator: the command before it and, for a read, a failing ReadFile, for
-// a close, the pipe whose CloseHandle fails.  The DataPacket buffer and the
-// session fields stay as they were, only a successful close closes the board,
-// and after a failed write the next one succeeds.
+// a close, the pipe whose CloseHandle fails.  The DataPacket buffer and, but
+// for a close, the session fields stay as they were, only a successful close
+// closes the board, and after a failed write the next one succeeds.  After a close, a read touches nothing and a second
+// close closes only what the first did not reach.
 TEST_F(DeviceSessionTest, ReadsWritesAndCloseOnAnOpenSession)
 {
-    enum Op { kRead, kDirections, kOutputs, kClose };
-    struct Row { const char *what; Op op; const char *command; int fault; ErrorCode result; Lines calls; Bytes sent; };
+    enum Op { kRead, kDirections, kOutputs, kClose, kCloseWhole };
+    struct Row { const char *what; Op op; const char *command; int fault; ErrorCode result; Lines calls; Bytes sent;
+                 Lines secondClose = {}; };
     const Row rows[] = {
         {"a read of 0 bytes with the board present resets and waits", kRead, "fail-read 0", 0, kSuccess,
          {"readfile 0 2 0", "status 0 0", "reset 0 2", "sleep 1000"}, {}},
@@ -188,20 +190,24 @@ TEST_F(DeviceSessionTest, ReadsWritesAndCloseOnAnOpenSession)
          {"writefile 0 1 64 fail"}, {}},
         {"a failing output write gives -160", kOutputs, "fail-write 0 3", 0, kErrControlWrite,
          {"writefile 0 3 64 fail"}, {}},
-        {"close closes the read, control and initial pipes, then the board", kClose, nullptr, 0, kSuccess,
-         {"closehandle 0 2 ok", "closehandle 0 3 ok", "closehandle 0 1 ok", "close 0"}, {}},
-        {"close stops at a failing read pipe", kClose, nullptr, 2, -1, {"closehandle 0 2 fail"}, {}},
+        {"close closes the read, control and initial pipes, then the board; a second close nothing", kClose,
+         nullptr, 0, kSuccess, {"closehandle 0 2 ok", "closehandle 0 3 ok", "closehandle 0 1 ok", "close 0"}, {}, {}},
+        {"close stops at a failing read pipe; the second closes the rest", kClose, nullptr, 2, -1,
+         {"closehandle 0 2 fail"}, {}, {"closehandle 0 3 ok", "closehandle 0 1 ok", "close 0"}},
         {"close stops at a failing control pipe", kClose, nullptr, 3, -1,
-         {"closehandle 0 2 ok", "closehandle 0 3 fail"}, {}},
+         {"closehandle 0 2 ok", "closehandle 0 3 fail"}, {}, {"closehandle 0 1 ok", "close 0"}},
         {"close stops at a failing initial pipe", kClose, nullptr, 1, -1,
-         {"closehandle 0 2 ok", "closehandle 0 3 ok", "closehandle 0 1 fail"}, {}},
+         {"closehandle 0 2 ok", "closehandle 0 3 ok", "closehandle 0 1 fail"}, {}, {"close 0"}},
+        {"a whole close goes on past a failing control pipe and releases the board", kCloseWhole, nullptr, 3,
+         kSuccess, {"closehandle 0 2 ok", "closehandle 0 3 fail", "closehandle 0 1 ok", "close 0"}, {}, {}},
     };
     const auto run = [](Op op) {
         switch (op) {
         case kRead: return readDataPacket();
         case kDirections: return writeInitialData(0x15, 0x08, 0xFF);
         case kOutputs: return writeControlData(0x15, 0x08, 0xFF);
-        default: return closeSession();
+        case kClose: return closeSession();
+        default: return closeWholeSession(), kSuccess;
         }
     };
     for (const Row &r : rows) {
@@ -215,13 +221,13 @@ TEST_F(DeviceSessionTest, ReadsWritesAndCloseOnAnOpenSession)
             ASSERT_TRUE(library->applyCommand(r.command));
         }
         driver->failNextReadFile = r.op == kRead && r.fault != 0;
-        driver->failCloseOfPipe = r.op == kClose ? r.fault : 0;
+        driver->failCloseOfPipe = r.op >= kClose ? r.fault : 0;
         const size_t mark = library->calls().size();
         EXPECT_EQ(run(r.op), r.result);
         EXPECT_EQ(callsFrom(mark), r.calls);
         EXPECT_EQ(0, std::memcmp(data, packetBuffers.data, sizeof data)) << "DataPacket buffer kept";
-        EXPECT_EQ(0, std::memcmp(&session, &deviceSession, sizeof session)) << "session fields kept";
-        EXPECT_EQ(library->board(0).open, r.op != kClose || r.result != kSuccess);
+        EXPECT_TRUE(r.op >= kClose || std::memcmp(&session, &deviceSession, sizeof session) == 0) << "session kept";
+        EXPECT_EQ(library->board(0).open, r.op < kClose || r.result != kSuccess);
         ASSERT_EQ(library->written().size(), r.sent.empty() ? 0u : 1u);
         if (!r.sent.empty()) {
             std::array<uint8_t, 64> expected{};
@@ -230,6 +236,14 @@ TEST_F(DeviceSessionTest, ReadsWritesAndCloseOnAnOpenSession)
         }
         if (r.op == kDirections || r.op == kOutputs) {
             EXPECT_EQ(run(r.op), kSuccess) << "only the next write fails; the session stays usable";
+        }
+        if (r.op >= kClose) {
+            driver->failCloseOfPipe = 0;
+            const size_t closed = library->calls().size();
+            EXPECT_EQ(readDataPacket(), kErrNotOpen) << "the read pipe is gone";
+            EXPECT_EQ(closeSession(), kSuccess);
+            EXPECT_EQ(callsFrom(closed), r.secondClose);
+            EXPECT_FALSE(library->board(0).open);
         }
     }
 }

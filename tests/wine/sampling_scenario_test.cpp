@@ -193,36 +193,6 @@ TEST_F(SamplingScenario, ATriggerCrossingStartsABlockAtTheCrossingSample)
         EXPECT_NE(lines[i].find(",600,"), std::string::npos) << "record " << i << ": " << lines[i];
 }
 
-TEST_F(SamplingScenario, ALogFileThatCannotBeOpenedIsReportedAndTheProgramGoesOn)
-{
-    // A folder holds the name of today's CSV file.
-    ASSERT_TRUE(CreateDirectoryW(program.folder().filePath(todayCsvName()).c_str(), nullptr));
-    ASSERT_NO_FATAL_FAILURE(launchProgram(kSteadyBoard, withSettings(kTriggerAt500)));
-    const auto expectSaveError = [&](const char *when, const char *whileOpen = nullptr) {
-        const MessageBoxSeen box = waitForMessageBox(program.processId());
-        EXPECT_EQ(box.message(), "SaveError: Savefile Can't Open !") << when;
-        if (whileOpen != nullptr) {
-            EXPECT_TRUE(sim.commandAndWait(whileOpen)) << when;
-            letSamplesArrive();
-        }
-        EXPECT_TRUE(answerMessageBox(box)) << when;
-    };
-    expectSaveError("at start-up");
-    ASSERT_NE(dialog = program.waitForMainDialog(), nullptr);
-    ASSERT_TRUE(connectTo(0));
-    EXPECT_TRUE(waitForText(IDC_CH_VALUE0, "300"));
-    click(dialog, IDC_GO);
-    ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_SAVE); }));
-    ASSERT_NO_FATAL_FAILURE(saveBlock(false));
-    click(dialog, IDC_SAVE);
-    expectSaveError("at the end of the block", "channel 0 0 constant offset=600");
-    EXPECT_TRUE(waitForText(IDC_SAVE, "SaveStart"));
-    ASSERT_TRUE(settle());
-    EXPECT_FALSE(isChecked(dialog, IDC_SAVE)) << "a crossing while the message is open starts no block";
-    EXPECT_TRUE(program.isRunning());
-    EXPECT_TRUE(isEnabled(dialog, IDC_STOP)) << "sampling goes on";
-}
-
 TEST_F(SamplingScenario, ClosingTheGraphWindowWhileConnectedAsksFirstAndExitWhileSamplingDoesNot)
 {
     ASSERT_NO_FATAL_FAILURE(startSampling());

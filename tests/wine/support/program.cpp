@@ -42,17 +42,19 @@ Program::~Program()
 
 bool Program::start(const StartOptions &options)
 {
-    // The program's folder beside the simulated driver library.
-    const std::string programFolder = windowsPathFromEnv("PV_WITH_SIM");
+    // The program's folder beside the simulated driver library, or without it.
+    const char *variable = options.withoutLibrary ? "PV_BIN" : "PV_WITH_SIM";
+    const std::string programFolder = windowsPathFromEnv(variable);
     if (programFolder.empty()) {
-        ADD_FAILURE() << "PV_WITH_SIM is not set (run the test through CTest)";
+        ADD_FAILURE() << variable << " is not set (run the test through CTest)";
         return false;
     }
+    const std::wstring &folder = options.folder.empty() ? folder_.path() : options.folder;
     if (options.writeSettings)
-        folder_.writeFile("init_setting.ini", options.settingsContent);
+        writeFileAt(folder + L"\\init_setting.ini", options.settingsContent);
 
     const std::string exe = programFolder + "\\Pendra_Visualizer.exe";
-    const PROCESS_INFORMATION info = startProcess(wideFromUtf8("\"" + exe + "\""), folder_.path().c_str());
+    const PROCESS_INFORMATION info = startProcess(wideFromUtf8("\"" + exe + "\""), folder.c_str());
     if (info.hProcess == nullptr) {
         ADD_FAILURE() << "cannot start " << exe << " (error " << GetLastError() << ")";
         return false;

@@ -10,12 +10,14 @@
 struct StartOptions {
     bool writeSettings = false;
     std::string settingsContent;  // init_setting.ini, written when writeSettings
+    std::wstring folder;          // the current directory; empty: a fresh work folder
+    bool withoutLibrary = false;  // the release folder (PV_BIN): no uusbd.dll beside the program
 };
 
 // Options that write this settings file first.
 inline StartOptions withSettings(const std::string &content)
 {
-    return StartOptions{true, content};
+    return StartOptions{true, content, {}};
 }
 
 // Runs a command line and waits for that process (not for its children);
