@@ -9,6 +9,7 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine64 fonts-wine xvfb x11-utils imagemagick
   nsis p7zip-full zip unzip file
+  debootstrap
 )
 
 missing=()

@@ -1,5 +1,5 @@
-// The 64-bit installer (scripts/package.sh) under Wine: a silent install into
-// a test folder, the Start-menu shortcut that starts the program in the
+// The installer of this test's own architecture (scripts/package.sh) under
+// Wine: a silent install into its Program Files folder, the Start-menu shortcut that starts the program in the
 // per-user data folder, the Add/Remove Programs entry, and a silent uninstall
 // that removes all of it but the operator's data.  Skipped when no installer
 // was built, unless PV_PACKAGES_DIR names the folder that must hold it.
@@ -19,6 +19,13 @@ namespace {
 namespace fs = std::filesystem;
 
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pendra_Visualizer";
+#ifdef _WIN64
+const char kArch[] = "win64", kInstallFolder[] = "C:\\Program Files\\Pendra_Visualizer";
+const DWORD kView = RRF_SUBKEY_WOW6464KEY, kOtherView = RRF_SUBKEY_WOW6432KEY;
+#else
+const char kArch[] = "win32", kInstallFolder[] = "C:\\Program Files (x86)\\Pendra_Visualizer";
+const DWORD kView = RRF_SUBKEY_WOW6432KEY, kOtherView = RRF_SUBKEY_WOW6464KEY;
+#endif
 
 bool exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 bool samePath(const std::string &a, const std::string &b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
@@ -49,7 +56,7 @@ void redirectDocuments(const std::string &path)
 
 // A value of the Add/Remove Programs entry in the 64-bit or the 32-bit
 // registry view; "" when there is none.
-std::string uninstallValue(const char *name, DWORD view = RRF_SUBKEY_WOW6464KEY)
+std::string uninstallValue(const char *name, DWORD view = kView)
 {
     char value[1024] = {};
     DWORD size = sizeof value;
@@ -88,16 +95,16 @@ protected:
             packages = windowsPathFromEnv("PV_SOURCE_DIR") + "\\build\\packages";
         std::set<std::string> found;
         for (const std::string &name : namesIn(packages))
-            if (std::regex_match(name, std::regex("Pendra_Visualizer-.*-win64-setup\\.exe")))
+            if (std::regex_match(name, std::regex(std::string("Pendra_Visualizer-.*-") + kArch + "-setup\\.exe")))
                 found.insert(name);
         if (found.size() != 1 && required)
-            FAIL() << "no single win64 installer in " << packages;
+            FAIL() << "no single " << kArch << " installer in " << packages;
         if (found.size() != 1)
-            GTEST_SKIP() << "no single win64 installer in " << packages << ": run scripts/package.sh";
+            GTEST_SKIP() << "no single " << kArch << " installer in " << packages << ": run scripts/package.sh";
         installer = packages + "\\" + *found.begin();
 
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        installFolder = root.file("Program Files\\Pendra_Visualizer");
+        installFolder = kInstallFolder;
         dataFolder = root.file("Documents\\Pendra_Visualizer");
         shortcut = shellFolder(CSIDL_PROGRAMS) + "\\Pendra_Visualizer.lnk";
         cleanUp();  // what an earlier, failed run left
@@ -133,7 +140,7 @@ protected:
 
 TEST_F(InstallerTest, InstallsSilentlyAndUninstallsKeepingTheOperatorsData)
 {
-    ASSERT_EQ(runToEnd("\"" + installer + "\" /S /D=" + installFolder), 0u);
+    ASSERT_EQ(runToEnd("\"" + installer + "\" /S"), 0u);
     for (const char *name :
          {"Pendra_Visualizer.exe", "PENDRA_VISUALIZER_HELP.html", "README.txt", "LICENSE.txt", "uninstall.exe"})
         EXPECT_TRUE(exists(installFolder + "\\" + name)) << name;
@@ -147,9 +154,9 @@ TEST_F(InstallerTest, InstallsSilentlyAndUninstallsKeepingTheOperatorsData)
     EXPECT_TRUE(samePath(workingFolder, dataFolder)) << workingFolder;
     ASSERT_TRUE(fs::is_directory(dataFolder));
 
-    // Add/Remove Programs: in the 64-bit registry view only.
+    // Add/Remove Programs: in the registry view of the program's architecture only.
     EXPECT_EQ(uninstallValue("DisplayName"), "Pendra_Visualizer");
-    EXPECT_EQ(uninstallValue("DisplayName", RRF_SUBKEY_WOW6432KEY), "");
+    EXPECT_EQ(uninstallValue("DisplayName", kOtherView), "");
     EXPECT_TRUE(samePath(uninstallValue("UninstallString"), "\"" + installFolder + "\\uninstall.exe\""));
 
     // The operator's settings and a day's log, then a silent uninstall: the
