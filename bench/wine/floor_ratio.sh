@@ -116,18 +116,9 @@ floor_run_floor() {
   local folder="$work/floor-run"
   rm -rf "$folder"
   mkdir -p "$folder"
-  cat > "$folder/board.ini" <<'BOARD'
-board 0
-channel 0 sine amplitude=400 offset=1000 period=700
-channel 1 ramp amplitude=500 offset=600 period=900
-channel 2 square amplitude=300 offset=700 period=500
-channel 3 noise amplitude=50 offset=200
-channel 4 sine amplitude=800 offset=1000 period=1300
-channel 5 ramp amplitude=100 offset=300 period=400
-channel 6 sine amplitude=200 offset=400 period=300
-channel 7 noise amplitude=1000 offset=1023
-inputs p9=0x15 pb=0x0f
-BOARD
+  # The board of the program's run (bench/wine/lively_board.h), line by line.
+  sed -n '/kLivelyBoard\[\] =/,/;/p' "$ROOT/bench/wine/lively_board.h" |
+    sed -n 's/^ *"\(.*\)\\n";\{0,1\}$/\1/p' > "$folder/board.ini"
   (cd "$folder" && UUSBD_SIM_CONFIG="Z:${folder//\//\\}\\board.ini" \
     "$WINE" "$work/floor.exe" "Z:${ROOT//\//\\}\\build\\win64\\sim\\uusbd.dll" $((seconds + 3)) paint \
       > "$folder/floor.log" 2>&1) &

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "lively_board.h"
 
 namespace {
 
@@ -19,26 +20,6 @@ std::string fastSettings()
 {
     const char *nowRead = std::getenv("PV_MEASURE_NOWREAD");
     return std::string("[INTERVAL]\nGETDATA=1\nNOWREAD=") + (nowRead ? nowRead : "1") + "\n";
-}
-
-// Every channel moves, so every tick rewrites the eight value boxes.
-const char kLivelyBoard[] =
-    "board 0\n"
-    "channel 0 sine amplitude=400 offset=1000 period=700\n"
-    "channel 1 ramp amplitude=500 offset=600 period=900\n"
-    "channel 2 square amplitude=300 offset=700 period=500\n"
-    "channel 3 noise amplitude=50 offset=200\n"
-    "channel 4 sine amplitude=800 offset=1000 period=1300\n"
-    "channel 5 ramp amplitude=100 offset=300 period=400\n"
-    "channel 6 sine amplitude=200 offset=400 period=300\n"
-    "channel 7 noise amplitude=1000 offset=1023\n"
-    "inputs p9=0x15 pb=0x0f\n";
-
-unsigned measureSeconds()
-{
-    const char *value = std::getenv("PV_MEASURE_SECONDS");
-    const int seconds = value ? std::atoi(value) : 30;
-    return seconds > 0 ? static_cast<unsigned>(seconds) : 30;
 }
 
 double fileTimeSeconds(const FILETIME &time)
