@@ -7,11 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "app/system_message_win32.h"
 #include "graph/picture_out.h"
 
 namespace {
-
-constexpr size_t kReasonSize = 512;
 
 // One "Save Picture As...": the picture taken when it was chosen, then the
 // file.  Owned by its worker thread.
@@ -23,14 +22,13 @@ struct PictureSave {
     std::wstring path;
 };
 
+// The system's text and the code itself: imaging errors are HRESULTs the
+// system may have no text for.
 std::wstring reasonOf(DWORD error)
 {
-    wchar_t text[kReasonSize] = L"";
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                                        0, text, kReasonSize, nullptr);
     wchar_t code[32];
     std::swprintf(code, 32, L"(error 0x%08lX)", static_cast<unsigned long>(error));
-    return length == 0 ? std::wstring(code) : std::wstring(text, length) + code;
+    return systemMessage(error) + code;
 }
 
 void showFailure(HWND owner, const std::wstring &what, const wchar_t *step, DWORD error)
