@@ -39,7 +39,7 @@ BOOL onClose()
     }
     if (appState.connected == 1) {
         stopReadTimer();
-        closeSession();
+        closeWholeSession();  // past a pipe that fails to close: the board is released
         appState.connected = 0;  // read ticks still queued then do nothing
     }
     closeDataLogAtExit();
