@@ -1,6 +1,5 @@
 #include <algorithm>
-#include <cstdlib>
-#include <regex>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -84,11 +83,16 @@ TEST(GraphGrid, WorkedPlacementOfLinesLabelsAndAxes)
     const Strings drawn = Scene().paint();
     ASSERT_GE(drawn.size(), expected.size());
     EXPECT_EQ(Strings(drawn.begin(), drawn.begin() + static_cast<long>(expected.size())), expected);
+    Scene widest;  // the span of the widest axis needs 33 bits
+    widest.settings.axisTop = INT32_MAX;
+    widest.settings.axisOrigin = -INT32_MAX;
+    widest.view.yScale = computeYScale(INT32_MAX, -INT32_MAX, 400);
+    EXPECT_EQ(starting(widest.paint(), "grid ").back(), "grid 0,-333 495,-333");
 }
 
-// The time labels of a paint (texts at Y 5): second, the X of its tick, its
-// text's left end and width; checks that each is centred under its own tick.
-struct TimeLabel { unsigned long long second; int32_t x, left, width; };
+// The time labels of a paint (texts at Y 5): second and the X of its tick;
+// checks that each is centred under its own tick.
+struct TimeLabel { unsigned long long second; int32_t x; };
 std::vector<TimeLabel> timeLabels(Scene &s)
 {
     s.paint();
@@ -99,31 +103,10 @@ std::vector<TimeLabel> timeLabels(Scene &s)
             continue;
         const GraphOp &tick = ops[i - 1];
         EXPECT_TRUE(ops[i - 2].x == tick.x && ops[i - 2].y == 0 && tick.y == -5 && tick.pen == penAxis);
-        const std::string text(s.picture.textOf(ops[i]), ops[i].textLength);
-        const int32_t width = 6 * static_cast<int32_t>(text.size());
-        EXPECT_EQ(ops[i].x, tick.x - width / 2);
-        labels.push_back({std::stoull(text), tick.x, ops[i].x, width});
+        EXPECT_EQ(ops[i].x, tick.x - 3 * static_cast<int32_t>(ops[i].textLength));
+        labels.push_back({std::stoull(std::string(s.picture.textOf(ops[i]), ops[i].textLength)), tick.x});
     }
     return labels;
-}
-
-TEST(GraphTimeAxis, EveryLabelStandsAtItsTrueTimeApartFromTheNextAndInsideTheWindow)
-{
-    for (int32_t g = 1; g <= 2000; ++g) {
-        for (uint32_t scrolled : {0u, 12345u}) {
-            SCOPED_TRACE("G " + std::to_string(g) + " scrolled " + std::to_string(scrolled));
-            Scene s;
-            s.settings.getDataInterval = g;
-            s.view.scrolledSamples = scrolled;
-            const std::vector<TimeLabel> labels = timeLabels(s);
-            for (size_t i = 0; i < labels.size(); ++i) {
-                const double truth = (double(labels[i].second) * 1000.0 - double(g) * scrolled) * 5.0 / g;
-                ASSERT_LE(std::abs(labels[i].x - truth), 1000 % g == 0 ? 0.0 : 0.5) << labels[i].second;
-                ASSERT_LE(labels[i].left + labels[i].width + (i + 1 < labels.size() ? 4 : 0),
-                          i + 1 < labels.size() ? labels[i + 1].left : 800 - 55);
-            }
-        }
-    }
 }
 
 TEST(GraphTimeAxis, LabelsEverySecondUnlessThatCrowdsThemThenEvery2nd5th10th)
@@ -132,9 +115,10 @@ TEST(GraphTimeAxis, LabelsEverySecondUnlessThatCrowdsThemThenEvery2nd5th10th)
     struct Row { const char *what; int32_t g; uint32_t scrolled; unsigned long long first, every; int32_t firstX;
                  size_t count; };
     const Row rows[] = {
-        {"1000 / 8 ms: 625 pixels a second, one label as today", 8, 0, 1, 1, 625, 1},
-        {"100 ms scrolled by 10: 50 pixels a second from 2 s on, as today", 100, 10, 2, 1, 50, 14},
-        {"200 ms: 25 pixels a second, as today", 200, 0, 1, 1, 25, 29},
+        {"1000 / 8 ms: 625 pixels a second, one label", 8, 0, 1, 1, 625, 1},
+        {"300 ms: 16.7 pixels a second leave 4 blank between 2 digits", 300, 0, 1, 1, 17, 44},
+        {"100 ms scrolled by 10: 50 pixels a second from 2 s on", 100, 10, 2, 1, 50, 14},
+        {"200 ms: 25 pixels a second", 200, 0, 1, 1, 25, 29},
         {"250 ms with labels up to 112: 20 pixels a second crowd 3 digits, every 2nd", 250, 300, 76, 2, 20, 18},
         {"60 ms: 83.3 pixels a second, label 1 at 83 (not 80)", 60, 0, 1, 1, 83, 8},
         {"60 ms scrolled by 10: label 1 at 1 s", 60, 10, 1, 1, 33, 9},
@@ -253,42 +237,6 @@ TEST(GraphTrace, ModeAndPlottedFlagsChooseTracesAndDiffAmpResults)
                 traces.push_back(shown);
         }
         EXPECT_EQ(traces, r.drawn);
-    }
-}
-
-TEST(GraphDegenerate, EveryPaintFinishesWithDrawableCoordinates)
-{
-    struct Row { const char *what; int32_t top, origin, clientHeight; const char *topLine; };
-    const Row rows[] = {
-        {"top equal to origin puts everything on the axis", 500, 500, 400, "grid 0,0 495,0"},
-        {"no client height puts everything on the axis", 1023, 0, 0, "grid 0,0 495,0"},
-        {"extreme axis limits", 2147483647, -2147483647, 400, "grid 0,-333 495,-333"},
-    };
-    for (const Row &r : rows) {
-        SCOPED_TRACE(r.what);
-        Scene s;
-        s.settings.axisTop = r.top;
-        s.settings.axisOrigin = r.origin;
-        s.settings.triggerEnabled = true;
-        s.view = GraphView{800, r.clientHeight, computeYScale(r.top, r.origin, r.clientHeight), 0};
-        s.history.wrapped = 1;
-        s.history.sampleCount = 100;
-        for (int ch = 0; ch < kChannelCount; ++ch) {
-            s.app.plotted[ch] = 1;
-            for (uint32_t k = 0; k < kHistorySlots; ++k)
-                s.history.values[ch][k] = static_cast<int32_t>(k * 20);
-        }
-        const Strings drawn = s.paint();
-        const Strings grid = starting(drawn, "grid ");
-        ASSERT_EQ(grid.size(), 5u);
-        EXPECT_EQ(grid[4], r.topLine);
-        const std::regex label("CH. CH. at .*");
-        EXPECT_EQ(std::count_if(drawn.begin(), drawn.end(), [&](const std::string &e) { return regex_match(e, label); }), 8);
-        for (const GraphOp &op : s.picture.ops) {
-            if (op.kind == GraphOpKind::lineTo) {
-                EXPECT_LE(std::abs(op.y), s.view.yScale == 0.0 && op.pen != penAxis ? 0 : 10000000);
-            }
-        }
     }
 }
 
