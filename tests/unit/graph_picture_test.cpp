@@ -128,6 +128,7 @@ TEST(GraphTimeAxis, LabelsEverySecondUnlessThatCrowdsThemThenEvery2nd5th10th)
         {"1000 ms: every 5th second instead of a label every 5 pixels", 1000, 0, 5, 5, 25, 29},
         {"1500 ms: every 10th second instead of no ticks", 1500, 0, 10, 10, 33, 22},
         {"an interval of 2^31 - 1 ms: every 50 million seconds", 2147483647, 0, 50000000, 50000000, 116, 6},
+        {"1 ms: the last whole second, 2 ms before the right edge, is labelled", 1, 99853, 100, 1, 735, 1},
         {"a zero interval draws no time axis", 0, 0, 0, 0, 0, 0},
     };
     for (const Row &r : rows) {
