@@ -133,6 +133,7 @@ TEST(GraphTimeAxis, LabelsEverySecondUnlessThatCrowdsThemThenEvery2nd5th10th)
         {"60 ms scrolled by 10: label 1 at 1 s", 60, 10, 1, 1, 33, 9},
         {"400 ms: 12.5 pixels a second, every 2nd", 400, 0, 2, 2, 25, 29},
         {"999 ms far along: 4-digit labels every 10th second", 999, 1000, 1000, 10, 5, 15},
+        {"801 ms with labels up to 10007: room for 5 digits, every 10th second", 801, 12345, 9890, 10, 10, 12},
         {"1000 ms: every 5th second instead of a label every 5 pixels", 1000, 0, 5, 5, 25, 29},
         {"1500 ms: every 10th second instead of no ticks", 1500, 0, 10, 10, 33, 22},
         {"an interval of 2^31 - 1 ms: every 50 million seconds", 2147483647, 0, 50000000, 50000000, 116, 6},
