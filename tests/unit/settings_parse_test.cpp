@@ -52,7 +52,7 @@ TEST(SettingsLoad, EachKeyIsValidatedAndReplaced)
 {
     struct Row { const char *key, *text; int32_t field; bool message; };
     const Row rows[] = {
-        {"CH", "7", 7, false}, {"CH", "9", 0, true}, {"CH", "-1", 0, true}, {"CH", "", 0, false},  // empty reads as 0
+        {"CH", "7", 7, false}, {"CH", "8", 0, true}, {"CH", "-1", 0, true}, {"CH", "", 0, false},  // empty reads as 0
         {"THRESHOLD", "1023", 1023, false}, {"THRESHOLD", "1024", 0, true}, {"THRESHOLD", "-1", 0, true},
         {"ENABLE", "TRUE", 1, false}, {"ENABLE", "FALSE", 0, false}, {"ENABLE", "true", 0, true},
         {"ENABLE", "", 0, true},
