@@ -1,9 +1,11 @@
 #include <limits>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "graph/graph_layout.h"
+#include "graph/picture_out.h"
 
 TEST(GraphPlacement, TakesTheLowerRightPartOfTheWorkArea)
 {
@@ -50,4 +52,30 @@ TEST(GraphScale, TheAxisSpansFiveSixthsOfTheHeightAndValuesMapToDrawablePixels)
     };
     for (const Value &r : values)
         EXPECT_EQ(yOfValue(r.value, r.origin, r.yScale), r.y) << r.what;
+}
+
+// Pixels 0x00RRGGBB leave as the bytes B, G, R; each row is padded with
+// zeros to a multiple of 4 bytes; a bottom-up picture stores its last row
+// first.  Every buffer is exactly as large as the picture.
+TEST(PictureOut, RowsOfBgrBytesPaddedToFourAndTheFileNameOfTheMoment)
+{
+    const uint32_t pixels[] = {0x112233, 0x445566, 0x778899, 0xAABBCC};
+    struct Row { const char *what; int32_t width, height; bool bottomUp; std::vector<uint8_t> bytes; };
+    const Row rows[] = {
+        {"one pixel a row pads 3 bytes to 4", 1, 2, false, {0x33, 0x22, 0x11, 0, 0x66, 0x55, 0x44, 0}},
+        {"two pixels pad 6 bytes to 8; bottom-up puts the second row first", 2, 2, true,
+         {0x99, 0x88, 0x77, 0xCC, 0xBB, 0xAA, 0, 0, 0x33, 0x22, 0x11, 0x66, 0x55, 0x44, 0, 0}},
+        {"four pixels fill 12 bytes without padding", 4, 1, false,
+         {0x33, 0x22, 0x11, 0x66, 0x55, 0x44, 0x99, 0x88, 0x77, 0xCC, 0xBB, 0xAA}},
+    };
+    for (const Row &r : rows) {
+        const std::vector<uint32_t> in(pixels, pixels + r.width * r.height);
+        std::vector<uint8_t> out(bgrRowStride(r.width) * static_cast<size_t>(r.height), 0xEE);
+        ASSERT_EQ(out.size(), r.bytes.size()) << r.what;
+        packBgrRows(in.data(), r.width, r.height, r.bottomUp, out.data());
+        EXPECT_EQ(out, r.bytes) << r.what;
+    }
+    wchar_t name[kPictureFileNameSize];
+    formatPictureFileName(name, 2026, 3, 5, 4, 0, 9);
+    EXPECT_EQ(std::wstring(name), L"2026_3_5_040009.png");
 }

@@ -45,24 +45,6 @@ TEST(SimConfigParsing, BoardsCarryTheirSettingsAndBadLinesAreSkipped)
               std::make_tuple(0x10, 512, 64)) << "big-packet defaults to 512";
 }
 
-TEST(SimSignals, WavesGiveTheirValuesInChannelUnits)
-{
-    struct Row { const char *what; ChannelSignal signal; uint64_t timeMs; int value; };
-    const Row rows[] = {
-        {"a sine peaks a quarter period in", {Wave::Sine, 500, 1000, 1000, 0}, 250, 1500},
-        {"a square is high in its first half", {Wave::Square, 300, 1000, 200, 0}, 99, 1300},
-        {"a square is low in its second half", {Wave::Square, 300, 1000, 200, 0}, 100, 700},
-        {"a ramp is at its offset half way", {Wave::Ramp, 400, 1000, 1000, 0}, 500, 1000},
-        {"values are clamped at 2047", {Wave::Constant, 0, 5000, 1000, 0}, 0, 2047},
-        {"values are clamped at 0", {Wave::Sine, 900, 100, 1000, 0}, 750, 0},
-    };
-    for (const Row &r : rows) {
-        uint32_t state = 1;
-        EXPECT_EQ(signalValue(r.signal, r.timeMs, state), r.value) << r.what;
-        EXPECT_EQ(signalWord(r.signal, r.timeMs, state), r.value << 5) << r.what;
-    }
-}
-
 TEST(SimBoardModel, PacketsCarryIdChannelsAndInputsWithLoopbackApplied)
 {
     BoardModel board;
@@ -79,19 +61,6 @@ TEST(SimBoardModel, PacketsCarryIdChannelsAndInputsWithLoopbackApplied)
                                      0, 0, 0, 0, 0, 0, 0xCD, 0xAB, 0x11, 0xF0, 0x07};
     expected.resize(64, 0);  // nothing after the 23 bytes
     EXPECT_EQ(std::vector<uint8_t>(packet, packet + 64), expected);
-}
-
-TEST(SimLibrary, ARemovedBoardIsOfferedAgainOnlyOnceAttachedAndClosed)
-{
-    SimLibrary library(parseSimConfig("board 1\nboard 2\n"));
-    EXPECT_EQ(library.openBoard(), 0);
-    EXPECT_EQ(library.openBoard(), 1);
-    library.applyCommand("remove 1");
-    EXPECT_TRUE(library.closeBoard(1));
-    EXPECT_EQ(library.openBoard(), -1) << "a removed board is not offered";
-    library.applyCommand("attach 1");
-    EXPECT_EQ(library.openBoard(), 1);
-    EXPECT_FALSE(library.reconfigure({})) << "boards are open";
 }
 
 TEST(SimLibrary, CommandsAreCheckedAndAcknowledged)
