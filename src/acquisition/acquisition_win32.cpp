@@ -28,6 +28,7 @@ void pressSaveStart()
 // once this one is done, also while a SaveError box of this tick is open.
 void onSampleTick()
 {
+    onTickTaken(TIMER_SAMPLE_TICK);
     if (appState.graphRunning) {
         holdSaveErrors();
         storeSample(sampleHistory, packetBuffers.data);
@@ -39,6 +40,5 @@ void onSampleTick()
             updateCircuit(sampleHistory, circuits[c], c, circuits[c].smoothingCount);
         advanceHistory(sampleHistory);
     }
-    onTickHandled(TIMER_SAMPLE_TICK);
     showHeldSaveErrors();
 }

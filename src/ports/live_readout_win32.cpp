@@ -95,6 +95,7 @@ void onBoardLost(HWND dialog)
 // reads nothing.  Every tick, read or not, lets the timer post the next.
 void onReadTick(HWND dialog)
 {
+    onTickTaken(TIMER_READ_TICK);
     if (appState.connected == 1) {
         const ErrorCode code = readDataPacket();
         if (code == kSuccess) {
@@ -104,7 +105,6 @@ void onReadTick(HWND dialog)
             onBoardLost(dialog);
         }
     }
-    onTickHandled(TIMER_READ_TICK);
 }
 
 void showPendingLiveValues()

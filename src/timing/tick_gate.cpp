@@ -1,23 +1,11 @@
 #include "timing/tick_gate.h"
 
-bool mayPostTick(TickGate &gate, uint32_t nowMs)
+bool mayPostTick(TickGate &gate)
 {
-    if (gate.pending.exchange(true, std::memory_order_acquire))
-        return false;  // the previous tick is still waiting or running
-    if (nowMs == gate.handledMs.load(std::memory_order_relaxed)) {
-        gate.pending.store(false, std::memory_order_release);
-        return false;  // one was handled in this millisecond already
-    }
-    return true;
+    return !gate.pending.exchange(true, std::memory_order_acq_rel);
 }
 
-void tickHandled(TickGate &gate, uint32_t nowMs)
-{
-    gate.handledMs.store(nowMs, std::memory_order_relaxed);
-    gate.pending.store(false, std::memory_order_release);
-}
-
-void tickNotPosted(TickGate &gate)
+void reopenGate(TickGate &gate)
 {
     gate.pending.store(false, std::memory_order_release);
 }

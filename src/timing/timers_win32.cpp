@@ -20,8 +20,8 @@ TickGate readGate;
 
 void postTick(TickGate &gate, HWND window, UINT timerId)
 {
-    if (mayPostTick(gate, timeGetTime()) && !PostMessageA(window, WM_TIMER, timerId, 0))
-        tickNotPosted(gate);
+    if (mayPostTick(gate) && !PostMessageA(window, WM_TIMER, timerId, 0))
+        reopenGate(gate);
 }
 
 void CALLBACK sampleTimerCallback(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR)
@@ -61,12 +61,12 @@ void startPeriodicTimer(UINT timerId)
 {
     MMRESULT eventId;
     if (timerId == TIMER_SAMPLE_TICK) {
-        tickNotPosted(sampleGate);
+        reopenGate(sampleGate);
         eventId = setPeriodicEvent(settings.getDataInterval, sampleTimerCallback);
         if (eventId != 0)
             timerState.sampleTimerId = eventId;
     } else if (timerId == TIMER_READ_TICK) {
-        tickNotPosted(readGate);
+        reopenGate(readGate);
         eventId = setPeriodicEvent(settings.nowReadInterval, readTimerCallback);
         if (eventId != 0)
             timerState.readTimerId = eventId;
@@ -87,7 +87,7 @@ void stopReadTimer()
     timeKillEvent(timerState.readTimerId);
 }
 
-void onTickHandled(UINT timerId)
+void onTickTaken(UINT timerId)
 {
-    tickHandled(timerId == TIMER_SAMPLE_TICK ? sampleGate : readGate, timeGetTime());
+    reopenGate(timerId == TIMER_SAMPLE_TICK ? sampleGate : readGate);
 }

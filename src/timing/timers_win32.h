@@ -7,5 +7,5 @@ void endTimerResolution();
 void startPeriodicTimer(UINT timerId);  // TIMER_SAMPLE_TICK or TIMER_READ_TICK
 void stopSampleTimer();
 void stopReadTimer();
-// The end of a tick's handling: the timer may post its next tick.
-void onTickHandled(UINT timerId);
+// A tick is taken from the queue to be handled: the timer may post its next.
+void onTickTaken(UINT timerId);
