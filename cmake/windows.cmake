@@ -154,6 +154,12 @@ set_tests_properties(${PV_TEST_GROUP}.small_disk_mount PROPERTIES FIXTURES_SETUP
 set_tests_properties(${PV_TEST_GROUP}.small_disk_unmount PROPERTIES FIXTURES_CLEANUP ${PV_TEST_GROUP}_small_disk)
 set_tests_properties(${PV_TEST_GROUP}.log_faults_scenario_test PROPERTIES FIXTURES_REQUIRED ${PV_TEST_GROUP}_small_disk)
 set_property(TEST ${PV_TEST_GROUP}.log_faults_scenario_test APPEND PROPERTY ENVIRONMENT "PV_SMALL_DISK=${PV_SMALL_DISK}")
+# Tests that give real input or need the foreground window: one Wine server
+# (one prefix) has one foreground window for all its displays, so these take
+# turns.
+foreach(name demo_session graph_picture_scenario_test startup_settings_test)
+  set_property(TEST ${PV_TEST_GROUP}.${name} APPEND PROPERTY RESOURCE_LOCK foreground)
+endforeach()
 # The installer test reads the Start-menu shortcut through COM.
 target_link_libraries(installer_test PRIVATE ole32 uuid)
 

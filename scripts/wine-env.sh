@@ -26,20 +26,24 @@ export WINESERVER
 # PV_XVFB_PID; the caller kills it.  PV_XVFB_SCREEN sets its size
 # (default 1280x1024x24).
 pv_start_xvfb() {
-  local n
-  for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-      Xvfb ":$n" -screen 0 "${PV_XVFB_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
-      PV_XVFB_PID=$!
-      export DISPLAY=":$n"
-      for _ in $(seq 1 50); do
-        [ -e "/tmp/.X11-unix/X$n" ] && return 0
-        sleep 0.1
-      done
-      kill "$PV_XVFB_PID" 2>/dev/null || true
+  # Xvfb picks a free display itself and writes its number once it listens:
+  # tests started side by side never take the same one.
+  local number
+  number="$(mktemp)"
+  Xvfb -displayfd 3 -screen 0 "${PV_XVFB_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+  PV_XVFB_PID=$!
+  for _ in $(seq 1 100); do
+    if [ -s "$number" ]; then
+      export DISPLAY=":$(tr -dc '0-9' < "$number")"
+      rm -f "$number"
+      return 0
     fi
+    kill -0 "$PV_XVFB_PID" 2>/dev/null || break
+    sleep 0.1
   done
-  echo "no free display for Xvfb" >&2
+  rm -f "$number"
+  kill "$PV_XVFB_PID" 2>/dev/null || true
+  echo "Xvfb did not start" >&2
   return 1
 }
 

@@ -313,13 +313,22 @@ bool Session::showPictureMenu()
 {
     RECT rect = {};
     GetWindowRect(graph_, &rect);
-    SetForegroundWindow(graph_);
-    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    const POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     INPUT input[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
     input[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
     input[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-    SendInput(2, input, sizeof(INPUT));
-    if (!waitUntil([] { return IsWindowVisible(FindWindowA("#32768", nullptr)) != FALSE; }))
+    // Real input goes to the window on top: another program on the display
+    // may take the foreground at any moment, so the click is tried again.
+    bool opened = false;
+    for (int attempt = 0; attempt < 5 && !opened; ++attempt) {
+        SetForegroundWindow(graph_);
+        if (!waitUntil([&] { return GetForegroundWindow() == graph_ && WindowFromPoint(middle) == graph_; }))
+            continue;
+        SetCursorPos(middle.x, middle.y);
+        SendInput(2, input, sizeof(INPUT));
+        opened = waitUntil([] { return IsWindowVisible(FindWindowA("#32768", nullptr)) != FALSE; });
+    }
+    if (!opened)
         return fail("a right click on the Graph did not open its menu");
     step("right click on the Graph: Copy Picture, Save Picture As...");
     Sleep(300);  // the menu drawn

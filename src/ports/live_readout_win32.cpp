@@ -7,6 +7,7 @@
 #include "app/main_dialog_win32.h"
 #include "device/device_session.h"
 #include "device/packets.h"
+#include "acquisition/acquisition_win32.h"
 #include "ports/live_values.h"
 #include "ports/port_rules.h"
 #include "ports/ports_win32.h"
@@ -105,6 +106,8 @@ void onReadTick(HWND dialog)
             onBoardLost(dialog);
         }
     }
+    if (appState.connected == 1 && sampleFollowsRead())
+        onSampleTick();
 }
 
 void showPendingLiveValues()

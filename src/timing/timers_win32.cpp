@@ -17,6 +17,11 @@ namespace {
 
 TickGate sampleGate;
 TickGate readGate;
+int32_t readTimerInterval = -1;  // the running read timer's interval; -1: not running
+// The sample timer's interval equals the read timer's: each read tick takes
+// its sample right after the read instead of a timer of its own, one message
+// fewer per period and every sample taken from the read just made.
+bool samplesFollowReads = false;
 
 void postTick(TickGate &gate, HWND window, UINT timerId)
 {
@@ -62,14 +67,19 @@ void startPeriodicTimer(UINT timerId)
     MMRESULT eventId;
     if (timerId == TIMER_SAMPLE_TICK) {
         reopenGate(sampleGate);
+        samplesFollowReads = readTimerInterval > 0 && settings.getDataInterval == readTimerInterval;
+        if (samplesFollowReads)
+            return;
         eventId = setPeriodicEvent(settings.getDataInterval, sampleTimerCallback);
         if (eventId != 0)
             timerState.sampleTimerId = eventId;
     } else if (timerId == TIMER_READ_TICK) {
         reopenGate(readGate);
         eventId = setPeriodicEvent(settings.nowReadInterval, readTimerCallback);
-        if (eventId != 0)
+        if (eventId != 0) {
             timerState.readTimerId = eventId;
+            readTimerInterval = settings.nowReadInterval;
+        }
     } else {
         return;
     }
@@ -79,12 +89,21 @@ void startPeriodicTimer(UINT timerId)
 
 void stopSampleTimer()
 {
-    timeKillEvent(timerState.sampleTimerId);
+    if (samplesFollowReads)
+        samplesFollowReads = false;
+    else
+        timeKillEvent(timerState.sampleTimerId);
 }
 
 void stopReadTimer()
 {
     timeKillEvent(timerState.readTimerId);
+    readTimerInterval = -1;
+}
+
+bool sampleFollowsRead()
+{
+    return samplesFollowReads;
 }
 
 void onTickTaken(UINT timerId)
