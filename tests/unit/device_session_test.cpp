@@ -79,6 +79,8 @@ TEST(OpenSearch, EachAttemptProbesOrSkipsTheBoard)
          concat({kProbed, kClosedPipes})},
         {"a probe of 3 bytes carries no boardId", "board 0 packet=3", nullptr, false, 0,
          concat({kOpened, kDescribed, kPipes, {"readfile 0 2 3", "reset 0 2"}, kClosedPipes})},
+        {"a probe of 4 bytes carries it", "board 0 packet=4", nullptr, false, 64,
+         concat({kOpened, kDescribed, kPipes, {"readfile 0 2 4", "reset 0 2"}})},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.what);
