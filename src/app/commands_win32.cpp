@@ -96,8 +96,15 @@ BOOL dispatchMainCommand(HWND dialog, WPARAM wParam, LPARAM lParam)
     }
 }
 
+// After a Close that failed part-way the read pipe is gone: sampling would
+// record the last packet again and again as if it were read, so Go says the
+// board is not open and starts nothing until Close has been pressed again.
 void onGoCommand(HWND dialog, WPARAM wParam, LPARAM lParam)
 {
+    if (deviceSession.readPipe == kNoDeviceHandle) {
+        showErrorCode(kErrNotOpen);
+        return;
+    }
     readGraphSelection();
     if (IsWindow(graphWindowHandle())) {
         SendMessageA(graphWindowHandle(), WM_INITDIALOG, wParam, lParam);

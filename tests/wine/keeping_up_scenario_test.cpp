@@ -46,7 +46,8 @@ TEST_F(KeepingUp, SlowReadsAtOneMillisecondKeepTheDialogResponsiveAndTheRecordsF
 // NOWREAD = 30000: the test posts the read ticks; each read gets the packet
 // made one read earlier.  Then a failed Close: the read pipe's CloseHandle
 // fails while protected and it stays open, as a value handed to another
-// object would; the second Close must not close it again.
+// object would; Go then samples nothing, and the second Close must not close
+// it again.
 TEST_F(KeepingUp, TheLatestReadIsShownEditedBoxesAreCorrectedAndNoHandleIsClosedTwice)
 {
     ASSERT_NO_FATAL_FAILURE(start("board 0\nchannel 0 constant offset=256\n", "[INTERVAL]\nNOWREAD=30000\n"));
@@ -68,6 +69,10 @@ TEST_F(KeepingUp, TheLatestReadIsShownEditedBoxesAreCorrectedAndNoHandleIsClosed
     click(dialog, IDC_CONNECT);
     ASSERT_TRUE(answer("Error: Device Close Error", dialog));
     EXPECT_EQ(text(dialog, IDC_CONNECT), "Close") << "still connected";
+    click(dialog, IDC_GO);
+    ASSERT_TRUE(answer("Error: Selected Device is Not Open", dialog));
+    ASSERT_TRUE(settle());
+    EXPECT_FALSE(enabled(dialog, IDC_STOP) || findDialog("Graph")) << "sampling the last packet again and again";
     ASSERT_TRUE(simCommand("unprotect-pipe 0 2"));
     ASSERT_TRUE(toggle(IDC_CONNECT, "Connect"));
     EXPECT_TRUE(waitUntil([&] { return callCount("close 0") > 0; }));
