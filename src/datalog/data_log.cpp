@@ -70,7 +70,8 @@ int openLogFile(DataLog &log, const LogTime &now)
     if (log.file != kNoLogFile)
         closeFile(log);
     formatLogFileName(log.fileName, now.year, now.month, now.day);
-    const int error = logFileOpen(log.fileName, log.file, log.fileLength);
+    bool endsMidLine = false;
+    const int error = logFileOpen(log.fileName, log.file, log.fileLength, endsMidLine);
     if (error != 0) {
         log.file = kNoLogFile;
         return error;
@@ -78,7 +79,12 @@ int openLogFile(DataLog &log, const LogTime &now)
     log.fileYear = now.year;
     log.fileMonth = now.month;
     log.fileDay = now.day;
+    // A line cut off by a crash is ended, so that the next header starts a line of its own.
     log.buffered = 0;
+    if (endsMidLine) {
+        log.buffer[log.buffered++] = '\r';
+        log.buffer[log.buffered++] = '\n';
+    }
     return 0;
 }
 

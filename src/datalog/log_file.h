@@ -10,8 +10,10 @@ constexpr LogFileHandle kNoLogFile = -1;
 
 // Opens `name` (relative to the current directory) for appending, creating
 // it when missing.  While it is open, others may read it but not write it.
-// `length` is the file's length, where the next write goes.
-int logFileOpen(const char *name, LogFileHandle &file, uint64_t &length);
+// `length` is the file's length, where the next write goes; `endsMidLine`
+// tells that it holds bytes after its last line feed (a line cut off by a
+// crash or a power cut).
+int logFileOpen(const char *name, LogFileHandle &file, uint64_t &length, bool &endsMidLine);
 
 // Writes all `count` bytes at the end of the file, or fails.
 int logFileWrite(LogFileHandle file, const char *bytes, size_t count);

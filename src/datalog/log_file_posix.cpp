@@ -8,11 +8,12 @@
 
 #include <cerrno>
 
-int logFileOpen(const char *name, LogFileHandle &file, uint64_t &length)
+int logFileOpen(const char *name, LogFileHandle &file, uint64_t &length, bool &endsMidLine)
 {
-    const int fd = open(name, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    const int fd = open(name, O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
     struct stat status;
-    if (fd < 0 || fstat(fd, &status) != 0) {
+    char last = '\n';
+    if (fd < 0 || fstat(fd, &status) != 0 || (status.st_size > 0 && pread(fd, &last, 1, status.st_size - 1) != 1)) {
         const int error = errno;
         if (fd >= 0)
             close(fd);
@@ -20,6 +21,7 @@ int logFileOpen(const char *name, LogFileHandle &file, uint64_t &length)
     }
     file = fd;
     length = static_cast<uint64_t>(status.st_size);
+    endsMidLine = last != '\n';
     return 0;
 }
 

@@ -22,21 +22,28 @@ int lastError()
 
 }  // namespace
 
-int logFileOpen(const char *name, LogFileHandle &file, uint64_t &length)
+int logFileOpen(const char *name, LogFileHandle &file, uint64_t &length, bool &endsMidLine)
 {
     const std::wstring wideName(name, name + std::char_traits<char>::length(name));  // ASCII
-    HANDLE handle = CreateFileW(wideName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = CreateFileW(wideName.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return lastError();
-    LARGE_INTEGER end = {};
-    if (!SetFilePointerEx(handle, LARGE_INTEGER{}, &end, FILE_END)) {
+    // The last byte, if any, is read; the file pointer then stands at the end.
+    LARGE_INTEGER end = {}, back = {};
+    back.QuadPart = -1;
+    char last = '\n';
+    DWORD read = 0;
+    if (!SetFilePointerEx(handle, LARGE_INTEGER{}, &end, FILE_END) ||
+        (end.QuadPart > 0 && (!SetFilePointerEx(handle, back, nullptr, FILE_END) ||
+                              !ReadFile(handle, &last, 1, &read, nullptr) || read != 1))) {
         const int error = lastError();
         CloseHandle(handle);
         return error;
     }
     file = reinterpret_cast<LogFileHandle>(handle);
     length = static_cast<uint64_t>(end.QuadPart);
+    endsMidLine = last != '\n';
     return 0;
 }
 

@@ -117,7 +117,7 @@ TEST_F(DataLogFile, ABlockGoesIntoTheFileOfTheDayItStartsOn)
 {
     const std::string march6 = "[00 h 00 m 01.5]\r\n0" + kRecord1 + "\r\n";
     struct Row { const char *what; bool openMarch5, folderInTheWay, connected, sampling; LogTime now; const char *file;
-                 std::string bytes; };
+                 std::string bytes; std::string before = ""; };
     const Row rows[] = {
         {"no file open: SaveStart opens today's", false, false, true, true, kMarch5, "2007_3_5.csv",
          kHeader + "0" + kRecord1 + "\r\n"},
@@ -126,6 +126,10 @@ TEST_F(DataLogFile, ABlockGoesIntoTheFileOfTheDayItStartsOn)
         {"the file cannot be opened: no block starts", false, true, true, true, kMarch5, "2007_3_5.csv", ""},
         {"not sampling: no block and no file", false, false, true, false, kMarch5, "2007_3_5.csv", ""},
         {"not connected: no block and no file", false, false, false, true, kMarch5, "2007_3_5.csv", ""},
+        {"a line cut off by a crash is ended before the block", false, false, true, true, kMarch5, "2007_3_5.csv",
+         "\r\n" + kHeader + "0" + kRecord1 + "\r\n", "0,1,2\r\n5,1"},
+        {"a file ending with a whole line gets nothing more", false, false, true, true, kMarch5, "2007_3_5.csv",
+         kHeader + "0" + kRecord1 + "\r\n", "5,1,2\r\n"},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.what);
@@ -135,12 +139,13 @@ TEST_F(DataLogFile, ABlockGoesIntoTheFileOfTheDayItStartsOn)
         app.graphRunning = r.sampling;
         ASSERT_TRUE(!r.openMarch5 || openLogFile(log, kMarch5) == 0);
         ASSERT_TRUE(!r.folderInTheWay || mkdir(r.file, 0700) == 0);
+        ASSERT_TRUE(r.before.empty() || (std::ofstream(r.file, std::ios::binary) << r.before));
         localNow = r.now;
         EXPECT_EQ(block({5}) != 0, r.folderInTheWay);
         EXPECT_EQ(app.saving, r.bytes.empty() ? 0 : 1);
         EXPECT_EQ(endBlock(log), 0);
-        EXPECT_EQ(fileBytes(r.file), r.bytes);
-        EXPECT_EQ(fileBytes("2007_3_5.csv"), r.now.day == 5 ? r.bytes : "") << "nothing goes into yesterday's file";
+        EXPECT_EQ(fileBytes(r.file), r.before + r.bytes);
+        EXPECT_EQ(fileBytes("2007_3_5.csv"), r.now.day == 5 ? r.before + r.bytes : "") << "nothing in yesterday's file";
     }
 }
 

@@ -28,8 +28,9 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return readFile(csv).value_or("").find("\n0,", before) != std::string::npos; }));
         ASSERT_TRUE(toggle(IDC_SAVE, "SaveStart"));
         const std::string content = readFile(csv).value_or("");
+        const size_t header = content.find('[', before);
         ASSERT_GE(content.size(), before + 5);
-        EXPECT_EQ(content.substr(before, 1), "[") << "the block starts on a line of its own";
+        EXPECT_TRUE(header == 0 || content.compare(header - 2, 3, "\r\n[") == 0) << "the block starts a line";
         EXPECT_EQ(content.substr(content.size() - 5), ",\r\n\r\n");
     }
     // Waits for a message box that starts with this text; answers it.
@@ -147,10 +148,12 @@ TEST_F(Faults, RemovalALogInTheWayASecondCopyATickAfterStopAndUnwritableSettings
     EXPECT_NE(readFile(ini).value_or("").find("GETDATA=30"), std::string::npos);
 }
 
+// Today's log there ends in part of a line, as a power cut leaves it.
 TEST_F(Faults, AJapaneseFolderNameKeepsTheSettingsAndTheLog)
 {
     const std::filesystem::path data = std::filesystem::path(folder.path) / L"データ" / L"日本語_Ω";
     ASSERT_TRUE(std::filesystem::create_directories(data));
+    writeFile(data / std::filesystem::path(logPath()).filename(), "0,1,2");
     ASSERT_NO_FATAL_FAILURE(start(kBoard, "[INTERVAL]\nGETDATA=0\nNOWREAD=20\n", false, data));
     ASSERT_TRUE(answer("INIT_ERROR: Invalid Value!(INTERVAL->GETDATA in init_setting.ini)", dialog)) << "it is read";
     ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(dialog); }));
