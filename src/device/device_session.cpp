@@ -1,6 +1,7 @@
 #include "device/device_session.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -57,15 +58,18 @@ bool openPipes(DriverLibrary &library, DeviceHandle board, OpenPipes &pipes)
 }
 
 // Writes a whole 64-byte packet buffer to a pipe and resets the pipe after
-// a successful write; the count of bytes written is not examined.
-ErrorCode writePacket(DeviceHandle pipe, const uint8_t *packet, ErrorCode failure)
+// a successful write; the count of bytes written is not examined.  A failed
+// write puts the packet sent before back into the buffer: the live readout
+// shows the port bits from it, so it must hold only what the board received.
+ErrorCode writePacket(DeviceHandle pipe, uint8_t *packet, const uint8_t *previous, ErrorCode failure)
 {
-    if (driverLibrary == nullptr || pipe == kNoDeviceHandle)
-        return failure;  // closed by a Close that failed part-way
-    if (!driverLibrary->writePipe(pipe, packet, kPacketBufferSize))
-        return failure;
-    driverLibrary->resetPipe(pipe);
-    return kSuccess;
+    if (driverLibrary != nullptr && pipe != kNoDeviceHandle &&  // else closed by a Close that failed part-way
+        driverLibrary->writePipe(pipe, packet, kPacketBufferSize)) {
+        driverLibrary->resetPipe(pipe);
+        return kSuccess;
+    }
+    std::memcpy(packet, previous, kPacketBufferSize);
+    return failure;
 }
 
 }  // namespace
@@ -187,14 +191,18 @@ ErrorCode readDataPacket()
 
 ErrorCode writeInitialData(uint8_t p9Direction, uint8_t paDirection, uint8_t pbDirection)
 {
+    uint8_t previous[kPacketBufferSize];
+    std::memcpy(previous, packetBuffers.initial, sizeof previous);
     fillInitialDataPacket(packetBuffers.initial, p9Direction, paDirection, pbDirection);
-    return writePacket(deviceSession.initialPipe, packetBuffers.initial, kErrInitialWrite);
+    return writePacket(deviceSession.initialPipe, packetBuffers.initial, previous, kErrInitialWrite);
 }
 
 ErrorCode writeControlData(uint8_t p9Output, uint8_t paOutput, uint8_t pbOutput)
 {
+    uint8_t previous[kPacketBufferSize];
+    std::memcpy(previous, packetBuffers.control, sizeof previous);
     fillControlDataPacket(packetBuffers.control, p9Output, paOutput, pbOutput);
-    return writePacket(deviceSession.controlPipe, packetBuffers.control, kErrControlWrite);
+    return writePacket(deviceSession.controlPipe, packetBuffers.control, previous, kErrControlWrite);
 }
 
 ErrorCode closeSession()

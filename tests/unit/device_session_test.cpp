@@ -110,8 +110,9 @@ TEST(OpenSearch, EachAttemptProbesOrSkipsTheBoard)
 // An operation on a session with board 0, after a fault: a simulator command
 // and, for a read, a failing ReadFile, for a close, the pipe whose
 // CloseHandle fails.  The DataPacket buffer and, but for a close, the session
-// stay as they were; after a failed write the next one succeeds; after a
-// close a read finds nothing open and a second close closes what is left.
+// stay as they were, and so do the packets sent before a failed write; the
+// next write succeeds; after a close a read finds nothing open and a second
+// close closes what is left.
 TEST(OpenSession, ReadsWritesAndClose)
 {
     enum Op { kRead, kDirections, kOutputs, kClose, kCloseWhole };
@@ -155,8 +156,10 @@ TEST(OpenSession, ReadsWritesAndClose)
         Boards b("board 0\nchannel 0 raw 0x1234\n");
         ASSERT_EQ(openBoardById(0), kSuccess);
         ASSERT_EQ(readDataPacket(), kSuccess);
-        uint8_t data[kPacketBufferSize];
+        uint8_t data[kPacketBufferSize], unsent[kPacketBufferSize] = {};
         std::memcpy(data, packetBuffers.data, sizeof data);
+        std::memset(packetBuffers.initial, 0, kPacketBufferSize);
+        std::memset(packetBuffers.control, 0, kPacketBufferSize);
         const DeviceSession session = deviceSession;
         ASSERT_TRUE(!r.command || b.library.applyCommand(r.command));
         b.driver.failNextReadFile = r.op == kRead && r.fault != 0;
@@ -165,6 +168,9 @@ TEST(OpenSession, ReadsWritesAndClose)
         EXPECT_EQ(run(r.op), r.result);
         EXPECT_EQ(b.callsFrom(mark), r.calls);
         EXPECT_EQ(0, std::memcmp(data, packetBuffers.data, sizeof data)) << "DataPacket buffer kept";
+        EXPECT_TRUE(r.result == kSuccess || (std::memcmp(unsent, packetBuffers.initial, sizeof unsent) == 0 &&
+                                             std::memcmp(unsent, packetBuffers.control, sizeof unsent) == 0))
+            << "a failed write leaves the last packet sent in its buffer";
         EXPECT_TRUE(r.op >= kClose || std::memcmp(&session, &deviceSession, sizeof session) == 0) << "session kept";
         EXPECT_EQ(b.library.board(0).open, r.op < kClose || r.result != kSuccess);
         std::array<uint8_t, 64> sent{};

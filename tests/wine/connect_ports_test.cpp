@@ -78,13 +78,18 @@ TEST_F(ConnectAndPorts, ConnectReadoutIoUpdateRefusalsAndFailedWrites)
     EXPECT_TRUE(waitForText(IDC_CH_VALUE0, "777"));
     EXPECT_TRUE(waitForText(IDC_PA_VAL0 + 1, "1"));
 
-    // A failed direction write is reported; the outputs are not tried and the session stays.
+    // A failed direction write is reported; the outputs are not tried and the
+    // session stays.  PA bit 1, turned OUT but never sent, still shows the input.
     ASSERT_TRUE(simCommand("fail-write 2 1"));
+    click(dialog, IDC_PA_DIR0 + 1);
     click(dialog, IDC_IO_UPDATE);
     ASSERT_TRUE(answer("Error: <Initial Data Write> Failed", dialog));
     ASSERT_TRUE(settle());
     EXPECT_EQ(text(dialog, IDC_CONNECT), "Close");
     EXPECT_EQ(packets().size(), 6u);
+    ASSERT_TRUE(simCommand("channel 2 0 constant offset=778"));
+    ASSERT_TRUE(waitForText(IDC_CH_VALUE0, "778"));
+    EXPECT_EQ(text(dialog, IDC_PA_VAL0 + 1), "1");
 
     // Close resets the panel (PB bit 7 is still OUT) and sends nothing.
     ASSERT_TRUE(toggle(IDC_CONNECT, "Connect"));
