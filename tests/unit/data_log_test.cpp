@@ -147,6 +147,16 @@ TEST_F(DataLogFile, ABlockGoesIntoTheFileOfTheDayItStartsOn)
         EXPECT_EQ(fileBytes(r.file), r.before + r.bytes);
         EXPECT_EQ(fileBytes("2007_3_5.csv"), r.now.day == 5 ? r.before + r.bytes : "") << "nothing in yesterday's file";
     }
+    // The day's file already open is kept, even when its name could no longer be opened.
+    ASSERT_EQ(std::system("rm -rf ./*"), 0);
+    ASSERT_EQ(openLogFile(log, kMarch5), 0);
+    ASSERT_EQ(rename("2007_3_5.csv", "kept.csv"), 0);
+    ASSERT_EQ(mkdir("2007_3_5.csv", 0700), 0);
+    app = AppState{};
+    app.connected = app.graphRunning = 1;
+    EXPECT_EQ(block({5}), 0);
+    EXPECT_EQ(endBlock(log), 0);
+    EXPECT_EQ(fileBytes("kept.csv"), kHeader + "0" + kRecord1 + "\r\n");
 }
 
 // A file that cannot grow: the first failed write ends the block and cuts

@@ -132,6 +132,7 @@ TEST(GraphTimeAxis, LabelsEverySecondUnlessThatCrowdsThemThenEvery2nd5th10th)
         {"60 ms: 83.3 pixels a second, label 1 at 83 (not 80)", 60, 0, 1, 1, 83, 8},
         {"60 ms scrolled by 10: label 1 at 1 s", 60, 10, 1, 1, 33, 9},
         {"400 ms: 12.5 pixels a second, every 2nd", 400, 0, 2, 2, 25, 29},
+        {"625 ms: 8 pixels a second, 2 digits and the gap just fit every 2nd", 625, 0, 2, 2, 16, 46},
         {"999 ms far along: 4-digit labels every 10th second", 999, 1000, 1000, 10, 5, 15},
         {"801 ms with labels up to 10007: room for 5 digits, every 10th second", 801, 12345, 9890, 10, 10, 12},
         {"1000 ms: every 5th second instead of a label every 5 pixels", 1000, 0, 5, 5, 25, 29},
