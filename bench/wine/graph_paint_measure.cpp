@@ -22,6 +22,7 @@
 #include "acquisition/sample_history.h"
 #include "app/app_state.h"
 #include "app/cp932_win32.h"
+#include "graph/graph_bitmap_win32.h"
 #include "graph/graph_gdi_win32.h"
 #include "graph/graph_picture.h"
 #include "graph/graph_window_win32.h"
@@ -171,19 +172,9 @@ TEST(GraphPaintBench, ReplayIntoAMemoryBitmapDrawsEveryTrace)
 {
     constexpr int kWidth = 1280;
     constexpr int kHeight = 620;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void *bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ASSERT_NE(bitmap, nullptr);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-    SetBkMode(dc, TRANSPARENT);
+    GraphBitmap bitmap{};  // the Graph window's own memory bitmap
+    ASSERT_TRUE(fitGraphBitmap(bitmap, kWidth, kHeight));
+    HDC dc = bitmap.dc;
 
     GraphGdi gdi{};
     createGraphGdi(gdi);
@@ -224,9 +215,7 @@ TEST(GraphPaintBench, ReplayIntoAMemoryBitmapDrawsEveryTrace)
     }
 
     releaseGraphGdi(gdi);
-    SelectObject(dc, previous);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+    releaseGraphBitmap(bitmap);
 }
 
 // The largest pause in sampling at GETDATA = NOWREAD = 1 ms, read from the

@@ -1,6 +1,6 @@
-// The log file over Win32 handles.  Opened for writing with read sharing
-// only, so that a second copy of the program (or any other writer) fails to
-// open it instead of writing into it.  Writes go to the end: nobody else can
+// The log file over Win32 handles.  Opened for reading (its last byte) and
+// writing with read sharing only, so that a second copy of the program (or
+// any other writer) fails to open it instead of writing into it.  Writes go to the end: nobody else can
 // write, and the file pointer starts there.
 #include "datalog/log_file.h"
 

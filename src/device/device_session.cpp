@@ -57,19 +57,19 @@ bool openPipes(DriverLibrary &library, DeviceHandle board, OpenPipes &pipes)
     return true;
 }
 
-// Writes a whole 64-byte packet buffer to a pipe and resets the pipe after
-// a successful write; the count of bytes written is not examined.  A failed
-// write puts the packet sent before back into the buffer: the live readout
-// shows the port bits from it, so it must hold only what the board received.
-ErrorCode writePacket(DeviceHandle pipe, uint8_t *packet, const uint8_t *previous, ErrorCode failure)
+// Writes a whole 64-byte packet to a pipe and resets the pipe after a
+// successful write; the count of bytes written is not examined.  Only a
+// packet written goes into its buffer `lastSent`: the live readout shows the
+// port bits from it, so it must hold only what the board received.
+ErrorCode writePacket(DeviceHandle pipe, const uint8_t *packet, uint8_t *lastSent, ErrorCode failure)
 {
-    if (driverLibrary != nullptr && pipe != kNoDeviceHandle &&  // else closed by a Close that failed part-way
-        driverLibrary->writePipe(pipe, packet, kPacketBufferSize)) {
-        driverLibrary->resetPipe(pipe);
-        return kSuccess;
-    }
-    std::memcpy(packet, previous, kPacketBufferSize);
-    return failure;
+    if (driverLibrary == nullptr || pipe == kNoDeviceHandle)  // the pipe closed by a Close that failed part-way
+        return failure;
+    if (!driverLibrary->writePipe(pipe, packet, kPacketBufferSize))
+        return failure;
+    driverLibrary->resetPipe(pipe);
+    std::memcpy(lastSent, packet, kPacketBufferSize);
+    return kSuccess;
 }
 
 }  // namespace
@@ -191,18 +191,16 @@ ErrorCode readDataPacket()
 
 ErrorCode writeInitialData(uint8_t p9Direction, uint8_t paDirection, uint8_t pbDirection)
 {
-    uint8_t previous[kPacketBufferSize];
-    std::memcpy(previous, packetBuffers.initial, sizeof previous);
-    fillInitialDataPacket(packetBuffers.initial, p9Direction, paDirection, pbDirection);
-    return writePacket(deviceSession.initialPipe, packetBuffers.initial, previous, kErrInitialWrite);
+    uint8_t packet[kPacketBufferSize] = {};
+    fillInitialDataPacket(packet, p9Direction, paDirection, pbDirection);
+    return writePacket(deviceSession.initialPipe, packet, packetBuffers.initial, kErrInitialWrite);
 }
 
 ErrorCode writeControlData(uint8_t p9Output, uint8_t paOutput, uint8_t pbOutput)
 {
-    uint8_t previous[kPacketBufferSize];
-    std::memcpy(previous, packetBuffers.control, sizeof previous);
-    fillControlDataPacket(packetBuffers.control, p9Output, paOutput, pbOutput);
-    return writePacket(deviceSession.controlPipe, packetBuffers.control, previous, kErrControlWrite);
+    uint8_t packet[kPacketBufferSize] = {};
+    fillControlDataPacket(packet, p9Output, paOutput, pbOutput);
+    return writePacket(deviceSession.controlPipe, packet, packetBuffers.control, kErrControlWrite);
 }
 
 ErrorCode closeSession()

@@ -61,9 +61,7 @@ void showNow()
 
 void CALLBACK onArmedShow(HWND, UINT, UINT_PTR, DWORD)
 {
-    KillTimer(nullptr, armedShowTimer);
-    armedShowTimer = 0;
-    showNow();
+    showPendingLiveValues();
 }
 
 void showAfterRead()
